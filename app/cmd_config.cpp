@@ -1,0 +1,139 @@
+// zantrel config: the user defaults (or with --machine the machine defaults)
+// under the product's settings key of the registry store.
+#include <cstdio>
+#include <string>
+
+#include "cli.h"
+#include "core/context.h"
+#include "platform/registry_store.h"
+
+namespace zantrel::cli {
+namespace {
+
+uint32_t ParseDword(const std::string& text) {
+  try {
+    std::size_t used = 0;
+    long long n = std::stoll(text, &used, 0);
+    if (used != text.size() || n < INT32_MIN || n > UINT32_MAX) throw std::out_of_range(text);
+    return static_cast<uint32_t>(n);
+  } catch (const std::logic_error&) {
+    throw UsageError("'" + text + "' is not a 32-bit number");
+  }
+}
+
+std::vector<uint8_t> ParseBytes(const std::string& text) {
+  std::string hex;
+  for (char c : text)
+    if (c != ',' && c != ' ' && c != ':') hex += c;
+  if (hex.size() % 2 != 0) throw UsageError("binary data needs two hex digits per byte");
+  std::vector<uint8_t> bytes;
+  for (std::size_t i = 0; i < hex.size(); i += 2) {
+    std::size_t used = 0;
+    unsigned long b = 0;
+    try {
+      b = std::stoul(hex.substr(i, 2), &used, 16);
+    } catch (const std::logic_error&) {
+    }
+    if (used != 2) throw UsageError("'" + hex.substr(i, 2) + "' is not a hex byte");
+    bytes.push_back(static_cast<uint8_t>(b));
+  }
+  return bytes;
+}
+
+RegValue MakeValue(const std::string& typeName, const std::vector<std::string>& values) {
+  const RegTypeInfo* info = FindRegTypeByName(typeName);
+  if (!info) throw UsageError("unknown type '" + typeName + "'");
+  if (info->encoding == RegEncoding::TextList) return RegValue::MultiString(values);
+  if (values.size() != 1) throw UsageError("set takes one VALUE for type " + typeName);
+  switch (info->encoding) {
+    case RegEncoding::Number:
+    case RegEncoding::BigEndian:
+      return RegValue::Number(ParseDword(values[0]), info->type);
+    case RegEncoding::Bytes:
+      return RegValue::Binary(ParseBytes(values[0]), info->type);
+    default:
+      return RegValue::String(values[0], info->type);
+  }
+}
+
+// The value as a person reads it: text as is, numbers in decimal, bytes in hex,
+// string lists one per line.
+std::string DisplayData(const RegValue& v) {
+  switch (EncodingOf(v.type)) {
+    case RegEncoding::Text:
+      return v.text;
+    case RegEncoding::TextList: {
+      std::string out;
+      for (const std::string& s : v.strings) out += (out.empty() ? "" : "\n") + s;
+      return out;
+    }
+    case RegEncoding::Number:
+    case RegEncoding::BigEndian:
+      return std::to_string(v.number);
+    case RegEncoding::Bytes: {
+      std::string out;
+      char buf[4];
+      for (uint8_t b : v.bytes) {
+        std::snprintf(buf, sizeof buf, "%02x", b);
+        out += (out.empty() ? "" : ",") + std::string(buf);
+      }
+      return out;
+    }
+  }
+  return {};
+}
+
+int List(const RegistryStore& store, const std::string& key) {
+  RegDocument doc = store.Load();
+  for (const std::string& name : doc.ValueNames(key)) {
+    const RegValue* v = doc.FindValue(key, name);
+    std::string data = FormatValueData(*v);
+    std::printf("%s=%s\n", name.empty() ? "@" : name.c_str(), data.c_str());
+  }
+  return kExitOk;
+}
+
+int Get(const RegistryStore& store, const std::string& key, const std::string& name) {
+  auto value = store.Read(key, name);
+  if (!value) throw Failure("zantrel config: no value '" + name + "' in " + store.file().string());
+  std::printf("%s\n", DisplayData(*value).c_str());
+  return kExitOk;
+}
+
+}  // namespace
+
+int RunConfig(const std::vector<std::string>& args) {
+  ArgParser parser(args, {"type"}, {"machine"});
+  const auto& pos = parser.positionals();
+  if (pos.empty()) throw UsageError("missing action (list, get, set or unset)");
+  RegistryStore store = parser.flag("machine") ? RegistryStore::Machine() : RegistryStore::User();
+  std::string key = Context().SettingsKey();
+  const std::string& action = pos[0];
+  try {
+    if (action == "list") {
+      if (pos.size() != 1) throw UsageError("list takes no NAME");
+      return List(store, key);
+    }
+    if (pos.size() < 2) throw UsageError(action + " needs a NAME");
+    const std::string& name = pos[1];
+    if (action == "get") {
+      if (pos.size() != 2) throw UsageError("get takes one NAME");
+      return Get(store, key, name);
+    }
+    if (action == "set") {
+      std::vector<std::string> values(pos.begin() + 2, pos.end());
+      store.Write(key, name, MakeValue(parser.option("type", "sz"), values));
+      return kExitOk;
+    }
+    if (action == "unset") {
+      if (pos.size() != 2) throw UsageError("unset takes one NAME");
+      if (!store.DeleteValue(key, name)) throw Failure("zantrel config: no value '" + name + "' to unset");
+      return kExitOk;
+    }
+  } catch (const RegistryError& e) {
+    throw Failure(std::string("zantrel config: ") + e.what());
+  }
+  throw UsageError("unknown action '" + action + "'");
+}
+
+}  // namespace zantrel::cli

@@ -1,0 +1,95 @@
+// zantrel: the command-line host of the engine.
+#include <clocale>
+#include <cstdio>
+#include <exception>
+#include <string>
+#include <vector>
+
+#include "cli.h"
+#include "core/error.h"
+#include "core/version.h"
+#include "platform/progress.h"
+
+namespace zantrel::cli {
+
+const std::vector<Command>& Commands() {
+  static const std::vector<Command> commands = {
+      {"new", "create a project file", "zantrel new PROJECT.zpr [--name NAME] [--force]", RunNew},
+      {"show", "print the settings of a project, a table or a field",
+       "zantrel show [PROJECT.zpr [--table T | --field T.F]] [--json]", RunShow},
+      {"set", "change settings of a project file",
+       "zantrel set PROJECT.zpr NAME=VALUE... [--table T | --field T.F]", RunSet},
+      {"config", "read and write the user defaults",
+       "zantrel config list|get|set|unset [NAME] [VALUE...] [--type sz|expand_sz|dword|binary|multi_sz] [--machine]",
+       RunConfig},
+  };
+  return commands;
+}
+
+namespace {
+
+void PrintHelp() {
+  std::printf("usage: zantrel <command> [options]\n       zantrel --version\n\ncommands:\n");
+  for (const Command& c : Commands()) std::printf("  %-10s %.*s\n", std::string(c.name).c_str(), int(c.summary.size()), c.summary.data());
+  std::printf("\n'zantrel <command> --help' shows a command's options.\n");
+}
+
+const Command* FindCommand(std::string_view name) {
+  for (const Command& c : Commands())
+    if (c.name == name) return &c;
+  return nullptr;
+}
+
+int Run(int argc, char** argv) {
+  std::vector<std::string> args(argv + 1, argv + argc);
+  if (args.empty()) {
+    PrintHelp();
+    return kExitUsage;
+  }
+  if (args[0] == "--version") {
+    std::printf("zantrel %s\n", version::kText);
+    return kExitOk;
+  }
+  if (args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
+    PrintHelp();
+    return kExitOk;
+  }
+  const Command* command = FindCommand(args[0]);
+  if (!command) {
+    std::fprintf(stderr, "zantrel: unknown command '%s'\n", args[0].c_str());
+    return kExitUsage;
+  }
+  args.erase(args.begin());
+  for (const std::string& a : args) {
+    if (a == "--help" || a == "-h") {
+      std::printf("%.*s\n\nusage: %.*s\n", int(command->summary.size()), command->summary.data(),
+                  int(command->usage.size()), command->usage.data());
+      return kExitOk;
+    }
+  }
+  try {
+    return command->run(args);
+  } catch (const UsageError& e) {
+    std::fprintf(stderr, "zantrel %.*s: %s\nusage: %.*s\n", int(command->name.size()), command->name.data(),
+                 e.what(), int(command->usage.size()), command->usage.data());
+    return kExitUsage;
+  } catch (const Failure& e) {
+    std::fprintf(stderr, "%s\n", e.what());
+    return kExitFailure;
+  } catch (const Error& e) {
+    std::fprintf(stderr, "%s (error %d)\n", e.description().c_str(), e.number());
+    return kExitFailure;
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "%s\n", e.what());
+    return kExitFailure;
+  }
+}
+
+}  // namespace
+}  // namespace zantrel::cli
+
+int main(int argc, char** argv) {
+  std::setlocale(LC_CTYPE, "");  // files are written in the charset of the user's locale
+  zantrel::InstallProgress(std::make_unique<zantrel::TerminalProgress>());
+  return zantrel::cli::Run(argc, argv);
+}

@@ -1,0 +1,92 @@
+// ObP: the root object. It holds one project — its 88 settings, its database
+// with tables and fields — and is the entry point of every operation: user
+// defaults, schema loading, project files, generation and synchronisation.
+// Operations of other subsystems are declared here and defined in theirs.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "core/dispatch.h"
+#include "model/database.h"
+#include "model/property_bag.h"
+#include "model/settings.h"
+
+namespace zantrel {
+
+class ObP : public HostObject<ObP> {
+ public:
+  static const MemberTable<ObP>& Members();
+  ObP();
+  ~ObP() override;
+
+  bool ProjInit() const { return projInit_; }
+  Ref<ObPDatabase> db();
+  int16_t DBCnt() const { return static_cast<int16_t>(databases_ ? databases_->Count() : 0); }
+  ObProperties& Properties() const { return *properties_; }
+  ObPDatabases& databases();
+  int32_t hWnd() const { return hWnd_; }
+  void hWnd(int32_t h) { hWnd_ = h; }
+  static const std::string& ProjErr();
+  static void ProjErr(std::string_view text);
+
+  enum : int32_t {
+#define ZANTREL_SETTING ZANTREL_SETTING_INDEX
+#include "model/project_settings.def"
+#undef ZANTREL_SETTING
+  };
+#define ZANTREL_SETTING ZANTREL_SETTING_ACCESSORS
+#include "model/project_settings.def"
+#undef ZANTREL_SETTING
+
+  void AddProj(std::string_view projName);
+  void DeleteProj();
+
+  // User defaults (per-user registry store, machine defaults on first run).
+  void LoadDefault();
+  void SaveDefault();
+
+  // The project file: Save raises on failure and leaves an existing file as it
+  // was; Load never raises and reports failure in ProjErr.
+  void Save(const std::string& projFile);
+  void Load(const std::string& projFile);
+
+  // The key of the database that db returns; the project reader and the schema
+  // loader set it.
+  const std::string& currentDatabaseName() const { return currentDatabaseName_; }
+  void currentDatabaseName(std::string_view name) { currentDatabaseName_ = std::string(name); }
+  // The current database when one is open, else null; no errors.
+  ObPDatabase* openDatabase() const;
+
+  // This library's version: four numbers and their text joined by ".".
+  const std::array<int16_t, 4>& versionNumbers() const { return version_; }
+  const std::string& versionText() const { return versionText_; }
+
+  // Generator values kept with the user defaults, outside the bag.
+  std::string Language;    // phrase file used when a template has none
+  bool BackupFile = false;  // back up overwritten output
+  std::string USERCODE;    // the user's own script file
+
+  // Generation file extension and default page (replaced from P_Ext and
+  // P_DefaultPage by the generation driver when those are set).
+  std::string genExtension = "php";
+  Variant genDefaultPage;
+
+ private:
+  void ReadUserDefaults(int32_t root);
+  void WriteUserDefaults();  // every user default, through the registry accessor
+  void LoadMachineDefaults();
+  void ResetFixedSettings();
+
+  Ref<ObProperties> properties_;
+  Ref<ObPDatabases> databases_;
+  std::string currentDatabaseName_;
+  int32_t hWnd_ = 0;
+  bool projInit_ = false;
+  std::array<int16_t, 4> version_{};
+  std::string versionText_;
+};
+
+}  // namespace zantrel

@@ -1,0 +1,192 @@
+// ObP.Save: the project file. One element per object, every setting an
+// attribute in bag order, CR LF line ends, no indentation:
+//
+//   <?xml version="1.0" encoding="utf-8" standalone="yes"?>
+//   <Project Version="1.0.0.0" ProjName="shop" … >
+//   <Database DBName="shop" … >
+//   <Table TblSeq="1" TblName="orders" … >
+//   <Field FldSeq="1" FldName="id" … />
+//   </Table>
+//   </Database>
+//   </Project>
+//
+// The text is built in memory, transcoded to the declared charset and written to
+// a temporary file that replaces the old file only when all went well.
+#include <charconv>
+#include <string>
+#include <vector>
+
+#include "core/context.h"
+#include "core/convert.h"
+#include "core/error.h"
+#include "core/names.h"
+#include "model/project.h"
+#include "persist/charset.h"
+#include "platform/atomic_file.h"
+#include "platform/registry.h"
+#include "platform/text_encoding.h"
+
+namespace zantrel {
+namespace {
+
+constexpr std::string_view kCrLf = "\r\n";
+
+constexpr bool NeedsEscape(char c) { return c == '&' || c == '<' || c == '>' || c == '"'; }
+
+void AppendEscaped(std::string& out, std::string_view text) {
+  std::size_t run = 0;  // start of the characters not yet appended
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (!NeedsEscape(text[i])) continue;
+    out.append(text.data() + run, i - run);
+    switch (text[i]) {
+      case '&': out += "&amp;"; break;
+      case '<': out += "&lt;"; break;
+      case '>': out += "&gt;"; break;
+      default: out += "&quot;"; break;
+    }
+    run = i + 1;
+  }
+  out.append(text.data() + run, text.size() - run);
+}
+
+void AppendValueText(std::string& out, const Variant& v) {
+  char digits[16];
+  switch (v.type()) {
+    case VarType::Empty:
+      return;
+    case VarType::String:
+      AppendEscaped(out, v.AsString());
+      return;
+    case VarType::Integer:
+    case VarType::Long: {
+      int32_t n = v.type() == VarType::Integer ? v.AsInteger() : v.AsLong();
+      auto end = std::to_chars(digits, digits + sizeof digits, n).ptr;
+      out.append(digits, end);
+      return;
+    }
+    default:
+      AppendEscaped(out, CStr(v));
+  }
+}
+
+// Boolean settings are "1" or "0"; an empty value is "0".
+bool BooleanText(const Variant& v) { return !v.IsEmpty() && CBool(v); }
+
+bool IsTagValues(std::string_view name) { return name.size() == 12 && NameEquals(name, "fldtagvalues"); }
+
+void AppendAttributes(std::string& out, const ObProperties& bag) {
+  for (int32_t i = 0; i < bag.Count(); ++i) {
+    const PropertyMeta& meta = bag.MetaAt(i);
+    if (!meta.fileSave) continue;
+    AppendEscaped(out, meta.name);
+    out += "=\"";
+    const Variant& value = bag.ValueAt(i);
+    if (meta.dataType == "Boolean") {
+      out += BooleanText(value) ? '1' : '0';
+    } else if (IsTagValues(meta.name)) {
+      std::string text;
+      AppendValueText(text, value);
+      for (std::size_t at; (at = text.find(kCrLf)) != std::string::npos;) text.replace(at, 2, "|");
+      out += text;
+    } else {
+      AppendValueText(out, value);
+    }
+    out += "\" ";
+  }
+}
+
+// The items of a list in sequence order: position s - 1 holds the first item
+// whose sequence number is s, as the list's Seq lookup finds it. A gap raises 91.
+template <class List>
+auto InSequenceOrder(List& list) {
+  std::vector<decltype(list.At(0))> ordered(list.Count(), nullptr);
+  for (int32_t i = 0; i < list.Count(); ++i) {
+    auto* item = list.At(i);
+    int32_t seq = item->SeqNo();
+    if (seq >= 1 && seq <= list.Count() && !ordered[seq - 1]) ordered[seq - 1] = item;
+  }
+  for (auto* item : ordered)
+    if (!item) Raise(err::kObjectNotSet);
+  return ordered;
+}
+
+void AppendTable(std::string& out, ObPTable& table) {
+  out += "<Table ";
+  AppendAttributes(out, table.Properties());
+  out += ">";
+  out += kCrLf;
+  if (table.HasFields()) {
+    for (ObPField* field : InSequenceOrder(table.Fields())) {
+      out += "<Field ";
+      AppendAttributes(out, field->Properties());
+      out += "/>";
+      out += kCrLf;
+    }
+  }
+  out += "</Table>";
+  out += kCrLf;
+}
+
+// The charset named in the declaration: the system's, unless the user's
+// "XMLEncodeCharSet" value names another; the choice is written back.
+std::string DeclaredCharset() {
+  std::string charset = SystemCharset();
+  cRegistry& reg = Context().Service<cRegistry>();
+  reg.ClassKey = kHKeyCurrentUser;
+  reg.SectionKey = Context().SettingsKey();
+  reg.ValueKey = "XMLEncodeCharSet";
+  reg.ValueType = 1;
+  reg.Default = Variant();
+  Variant stored = reg.Value();
+  std::string text = stored.IsString() ? stored.AsString() : std::string();
+  if (!text.empty()) charset = text;
+  reg.ValueType = 1;
+  reg.Value(Variant(charset));
+  return charset;
+}
+
+// Room for the whole file, so that the text is built without moving it.
+std::size_t EstimatedSize(ObP& project) {
+  constexpr std::size_t kPerElement = 3072;
+  std::size_t elements = 2;
+  if (ObPDatabase* database = project.openDatabase(); database && database->HasTables()) {
+    ObPTables& tables = database->tables();
+    for (int32_t i = 0; i < tables.Count(); ++i)
+      elements += 1 + (tables.At(i)->HasFields() ? tables.At(i)->Fields().Count() : 0);
+  }
+  return elements * kPerElement;
+}
+
+}  // namespace
+
+void ObP::Save(const std::string& projFile) {
+  std::string charset = DeclaredCharset();
+  std::string out;
+  out.reserve(EstimatedSize(*this));
+  out += charset.empty() ? "<?xml version=\"1.0\" standalone=\"yes\"?>"
+                         : "<?xml version=\"1.0\" encoding=\"" + charset + "\" standalone=\"yes\"?>";
+  out += kCrLf;
+  out += "<Project Version=\"" + versionText() + "\" ";
+  AppendAttributes(out, Properties());
+  out += ">";
+  out += kCrLf;
+  if (DBCnt() > 0) {
+    Ref<ObPDatabase> database = db();
+    out += "<Database ";
+    AppendAttributes(out, database->Properties());
+    out += ">";
+    out += kCrLf;
+    for (ObPTable* table : InSequenceOrder(database->tables())) AppendTable(out, *table);
+    out += "</Database>";
+    out += kCrLf;
+  }
+  out += "</Project>";
+  out += kCrLf;
+  try {
+    ReplaceFileAtomically(projFile, IsUtf8Charset(charset) ? out : EncodeForXml(out, charset), /*durable=*/true);
+  } catch (const std::exception& e) {
+    Raise(75, e.what(), "zantrel.ObP.Save");  // Path/File access error
+  }
+}
+
+}  // namespace zantrel

@@ -1,0 +1,149 @@
+// The command line as a user drives it: exit codes, output, and the files it writes.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <array>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "support/temp_config.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Result {
+  int exitCode;
+  std::string out;
+};
+
+// Runs the CLI with a shell command line; stderr is appended to stdout.
+Result Cli(const std::string& args) {
+  std::string command = std::string(ZANTREL_CLI) + " " + args + " 2>&1";
+  FILE* pipe = popen(command.c_str(), "r");
+  std::string out;
+  std::array<char, 4096> buffer;
+  while (std::size_t n = std::fread(buffer.data(), 1, buffer.size(), pipe)) out.append(buffer.data(), n);
+  int status = pclose(pipe);
+  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, out};
+}
+
+std::string ReadText(const fs::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+class CliTest : public ::testing::Test {
+ protected:
+  zantrel::test::TempConfig config;
+  std::string Project(const char* name) const { return (config.user() / name).string(); }
+};
+
+TEST_F(CliTest, VersionAndUsage) {
+  Result v = Cli("--version");
+  EXPECT_EQ(v.exitCode, 0);
+  EXPECT_EQ(v.out.rfind("zantrel ", 0), 0u);
+  EXPECT_EQ(Cli("").exitCode, 2);
+  EXPECT_EQ(Cli("frobnicate").exitCode, 2);
+  EXPECT_EQ(Cli("show --bogus").exitCode, 2);
+  EXPECT_EQ(Cli("config").exitCode, 2);
+  Result help = Cli("config --help");
+  EXPECT_EQ(help.exitCode, 0);
+  EXPECT_NE(help.out.find("usage: zantrel config"), std::string::npos);
+}
+
+TEST_F(CliTest, ShowJsonListsEverySettingInOrder) {
+  Result r = Cli("show --json");
+  ASSERT_EQ(r.exitCode, 0) << r.out;
+  std::size_t first = r.out.find("\"name\": \"ProjName\"");
+  std::size_t last = r.out.find("\"name\": \"LinkOnLeft\"");
+  EXPECT_LT(first, last);
+  std::size_t count = 0;
+  for (std::size_t at = 0; (at = r.out.find("\"name\":", at)) != std::string::npos; ++at) ++count;
+  EXPECT_EQ(count, 88u);
+  EXPECT_NE(r.out.find("\"name\": \"SecType\", \"dataType\": \"String\", \"regSave\": false, \"regFormat\": 0, "
+                       "\"fileSave\": true, \"sync\": true, \"value\": \"None\""),
+            std::string::npos);
+  EXPECT_NE(r.out.find("\"name\": \"AutoSync\", \"dataType\": \"Boolean\", \"regSave\": false, \"regFormat\": 0, "
+                       "\"fileSave\": true, \"sync\": true, \"value\": true"),
+            std::string::npos);
+  EXPECT_NE(r.out.find("\"name\": \"PagerStyle\", \"dataType\": \"Integer\", \"regSave\": true, \"regFormat\": 4, "
+                       "\"fileSave\": true, \"sync\": true, \"value\": 2"),
+            std::string::npos);
+}
+
+TEST_F(CliTest, ConfigRoundTripsEveryValueType) {
+  struct Row {
+    const char* set;
+    const char* get;
+  } rows[] = {
+      {"config set Name 'plain text'", "plain text\n"},
+      {"config set Path '%HOME%/x' --type expand_sz", "%HOME%/x\n"},
+      {"config set Count 31 --type dword", "31\n"},
+      {"config set Hexed 0x1f --type dword", "31\n"},
+      {"config set Blob 01,ff,00 --type binary", "01,ff,00\n"},
+      {"config set List first second --type multi_sz", "first\nsecond\n"},
+  };
+  for (const Row& row : rows) {
+    ASSERT_EQ(Cli(row.set).exitCode, 0) << row.set;
+    std::string name = std::string(row.set).substr(11);
+    name = name.substr(0, name.find(' '));
+    Result got = Cli("config get " + name);
+    EXPECT_EQ(got.exitCode, 0);
+    EXPECT_EQ(got.out, row.get) << row.set;
+  }
+  std::string file = ReadText(config.userFile());
+  EXPECT_EQ(file.rfind("ZANTREL REGISTRY Version 1", 0), 0u);
+  EXPECT_NE(file.find("\"Count\"=dword:0000001f"), std::string::npos);
+  EXPECT_NE(file.find("\"Path\"=str(2):\"%HOME%/x\""), std::string::npos);
+  EXPECT_NE(file.find("\"Blob\"=hex:01,ff,00"), std::string::npos);
+  EXPECT_NE(Cli("config list").out.find("Count=dword:0000001f"), std::string::npos);
+
+  EXPECT_EQ(Cli("config unset Count").exitCode, 0);
+  EXPECT_EQ(Cli("config get Count").exitCode, 1);
+  EXPECT_EQ(Cli("config unset Count").exitCode, 1);
+  EXPECT_EQ(Cli("config set Count abc --type dword").exitCode, 2);
+  EXPECT_EQ(Cli("config set X y --type nonsense").exitCode, 2);
+}
+
+TEST_F(CliTest, ConfigMachineFile) {
+  ASSERT_EQ(Cli("config set Language english.xml --machine").exitCode, 0);
+  EXPECT_EQ(Cli("config get Language --machine").out, "english.xml\n");
+  EXPECT_NE(ReadText(config.machineFile()).find("\"Language\"=\"english.xml\""), std::string::npos);
+}
+
+TEST_F(CliTest, CorruptStoreIsReportedAndKept) {
+  std::string broken = "ZANTREL REGISTRY Version 1\n\n[Software\\Zantrel\\3.1\\Settings]\n\"A\"=\"unterminated\n";
+  std::ofstream(config.userFile(), std::ios::binary) << broken;
+  Result r = Cli("config set B x");
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_NE(r.out.find("user.reg:4"), std::string::npos) << r.out;
+  EXPECT_EQ(ReadText(config.userFile()), broken);
+}
+
+TEST_F(CliTest, NewSetShow) {
+  std::string p = Project("shop.zpr");
+  ASSERT_EQ(Cli("new " + p + " --name Shop").exitCode, 0);
+  EXPECT_EQ(Cli("new " + p).exitCode, 1);  // exists
+  ASSERT_EQ(Cli("set " + p + " RecPerPage=30 ExportCsv=true 'BodyTitle=My \"Shop\"'").exitCode, 0);
+  Result shown = Cli("show " + p + " --json");
+  ASSERT_EQ(shown.exitCode, 0) << shown.out;
+  EXPECT_NE(shown.out.find("\"name\": \"ProjName\", \"dataType\": \"String\", \"regSave\": false, \"regFormat\": 0, "
+                           "\"fileSave\": true, \"sync\": true, \"value\": \"Shop\""),
+            std::string::npos);
+  EXPECT_NE(shown.out.find("\"value\": 30"), std::string::npos);
+  EXPECT_NE(shown.out.find("\"value\": \"My \\\"Shop\\\"\""), std::string::npos);
+
+  std::string before = ReadText(p);
+  EXPECT_EQ(Cli("set " + p + " RecPerPage=lots").exitCode, 1);
+  EXPECT_EQ(Cli("set " + p + " NoSuchSetting=1").exitCode, 1);
+  EXPECT_EQ(Cli("set " + p + " novalue").exitCode, 2);
+  EXPECT_EQ(ReadText(p), before);  // refused changes save nothing
+  EXPECT_EQ(Cli("show " + p + " --table orders").exitCode, 1);
+  EXPECT_EQ(Cli("show " + Project("missing.zpr")).exitCode, 1);
+}
+
+}  // namespace
