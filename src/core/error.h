@@ -19,6 +19,7 @@ inline constexpr int32_t kArrayFixed = 10;
 inline constexpr int32_t kDivisionByZero = 11;
 inline constexpr int32_t kTypeMismatch = 13;
 inline constexpr int32_t kOutOfStack = 28;
+inline constexpr int32_t kPathFileAccess = 75;
 inline constexpr int32_t kObjectNotSet = 91;
 inline constexpr int32_t kForNotInitialized = 92;
 inline constexpr int32_t kObjectRequired = 424;
