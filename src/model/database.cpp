@@ -1,5 +1,7 @@
 #include "model/database.h"
 
+#include "model/sequenced_list.h"
+
 #include "core/context.h"
 #include "core/error.h"
 
@@ -58,28 +60,7 @@ const MemberTable<ObPDatabase>& ObPDatabase::Members() {
 }
 
 const MemberTable<ObPDatabases>& ObPDatabases::Members() {
-  using L = ObPDatabases;
-  static const MemberTable<L> table(
-      "ObPDatabases",
-      {
-          {"curName", [](L& l, Args) { return Variant(l.curName()); }, nullptr},
-          {"curSeq", [](L& l, Args) { return Variant(l.curSeq()); }, nullptr},
-          {"Add",
-           [](L& l, Args a) {
-             l.Add(CStr(Arg(a, 0)));
-             return Variant();
-           },
-           nullptr},
-          {"Count", [](L& l, Args) { return Variant(l.Count()); }, nullptr},
-          {"Delete",
-           [](L& l, Args a) {
-             l.Delete(Arg(a, 0));
-             return Variant();
-           },
-           nullptr},
-          {"Item", [](L& l, Args a) { return ObjectVariant(l.Item(Arg(a, 0))); }, nullptr},
-      },
-      "Item");
+  static const MemberTable<ObPDatabases> table("ObPDatabases", SchemaListMembers<ObPDatabases>(), "Item");
   return table;
 }
 

@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <type_traits>
+#include <vector>
 
 #include "core/convert.h"
 #include "core/dispatch.h"
@@ -95,14 +97,22 @@ class SequencedList {
   int16_t curSeq_ = 0;
 };
 
-// Script members common to the table and field lists.
-template <class ListT>
-std::vector<Member<ListT>> SequencedListMembers() {
-  using L = ListT;
+// Script members of every schema list: curName, curSeq, Add, Count, Delete, Item.
+template <class L>
+std::vector<Member<L>> SchemaListMembers() {
   return {
       {"curName", [](L& l, Args) { return Variant(l.curName()); }, nullptr},
       {"curSeq", [](L& l, Args) { return Variant(l.curSeq()); }, nullptr},
-      {"Add", [](L& l, Args a) { return ObjectVariant(l.Add(CStr(Arg(a, 0)))); }, nullptr},
+      {"Add",
+       [](L& l, Args a) {
+         if constexpr (std::is_void_v<decltype(l.Add(std::string()))>) {
+           l.Add(CStr(Arg(a, 0)));
+           return Variant();
+         } else {
+           return ObjectVariant(l.Add(CStr(Arg(a, 0))));
+         }
+       },
+       nullptr},
       {"Count", [](L& l, Args) { return Variant(l.Count()); }, nullptr},
       {"Delete",
        [](L& l, Args a) {
@@ -111,6 +121,16 @@ std::vector<Member<ListT>> SequencedListMembers() {
        },
        nullptr},
       {"Item", [](L& l, Args a) { return ObjectVariant(l.Item(Arg(a, 0))); }, nullptr},
+  };
+}
+
+// Script members of the table and field lists: the schema list members and the
+// lookups by sequence number.
+template <class ListT>
+std::vector<Member<ListT>> SequencedListMembers() {
+  using L = ListT;
+  std::vector<Member<L>> members = SchemaListMembers<L>();
+  std::vector<Member<L>> bySequence = {
       {"Seq", [](L& l, Args a) { return ObjectVariant(l.Seq(CInt(Arg(a, 0)))); }, nullptr},
       {"SetItem",
        [](L& l, Args a) {
@@ -125,6 +145,8 @@ std::vector<Member<ListT>> SequencedListMembers() {
        },
        nullptr},
   };
+  members.insert(members.end(), bySequence.begin(), bySequence.end());
+  return members;
 }
 
 }  // namespace zantrel

@@ -2,9 +2,11 @@
 
 #include "core/convert.h"
 #include "core/error.h"
+#include "support/error_of.h"
 #include "model/super_collection.h"
 
 using namespace zantrel;
+using test::ErrorOf;
 
 namespace {
 
@@ -19,15 +21,6 @@ std::string Order(CSuperCollection& c) {
   std::string out;
   for (int32_t i = 1; i <= c.Count(); ++i) out += CStr(c.Item(Variant(i))) + " ";
   return out;
-}
-
-int32_t ErrorOf(const std::function<void()>& f) {
-  try {
-    f();
-  } catch (const Error& e) {
-    return e.number();
-  }
-  return 0;
 }
 
 TEST(Collection, NewCollectionDefaults) {

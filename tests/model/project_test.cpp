@@ -5,11 +5,13 @@
 #include "core/context.h"
 #include "core/convert.h"
 #include "core/error.h"
+#include "support/error_of.h"
 #include "model/project.h"
 #include "platform/registry_store.h"
 #include "support/temp_config.h"
 
 using namespace zantrel;
+using test::ErrorOf;
 
 namespace {
 
@@ -17,15 +19,6 @@ class ProjectTest : public ::testing::Test {
  protected:
   test::TempConfig config;
 };
-
-int32_t ErrorOf(const std::function<void()>& f) {
-  try {
-    f();
-  } catch (const Error& e) {
-    return e.number();
-  }
-  return 0;
-}
 
 void WriteFile(const std::filesystem::path& path, const std::string& text) {
   std::ofstream(path, std::ios::binary) << text;
