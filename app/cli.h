@@ -59,5 +59,6 @@ int RunNew(const std::vector<std::string>& args);
 int RunShow(const std::vector<std::string>& args);
 int RunSet(const std::vector<std::string>& args);
 int RunConfig(const std::vector<std::string>& args);
+int RunScript(const std::vector<std::string>& args);
 
 }  // namespace zantrel::cli

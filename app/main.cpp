@@ -22,6 +22,8 @@ const std::vector<Command>& Commands() {
       {"config", "read and write the user defaults",
        "zantrel config list|get|set|unset [NAME] [VALUE...] [--type sz|expand_sz|dword|binary|multi_sz] [--machine]",
        RunConfig},
+      {"script", "run a VBScript file as a console script host does",
+       "zantrel script FILE.vbs [ARGS...] [--dump-tokens|--dump-ast|--dump-code]", RunScript},
   };
   return commands;
 }
