@@ -58,7 +58,14 @@ const std::vector<Command>& Commands();
 int RunNew(const std::vector<std::string>& args);
 int RunShow(const std::vector<std::string>& args);
 int RunSet(const std::vector<std::string>& args);
+int RunRender(const std::vector<std::string>& args);
+int RunPrepare(const std::vector<std::string>& args);
 int RunConfig(const std::vector<std::string>& args);
 int RunScript(const std::vector<std::string>& args);
+int RunDatabases(const std::vector<std::string>& args);
+int RunLoadTable(const std::vector<std::string>& args);
+int RunCustomView(const std::vector<std::string>& args);
+int RunReport(const std::vector<std::string>& args);
+int RunUnload(const std::vector<std::string>& args);
 
 }  // namespace zantrel::cli

@@ -34,6 +34,7 @@ class ThreadContext {
   int32_t scriptEngineTimeout = 0;
   std::string sqlQuote;       // copied from the project when loading schema or a project file
   bool dynamicLoadDB = false;
+  bool busy = false;          // a schema operation is running (its caption is the status caption)
   std::string dbmsName;       // the open database's DBDBMSName, DBQuoteS, DBQuoteE and SecDefault,
   std::string dbQuoteS;       // refreshed when a project file is loaded
   std::string dbQuoteE;

@@ -553,8 +553,16 @@ Variant ConvertByTypeName(const Variant& value, std::string_view typeName) {
   return value;
 }
 
+// Trims blanks, then removes matching outer quotes (double or single) and trims
+// again, as long as there are any.
 std::string StripQuotes(std::string_view text) {
-  if (text.size() >= 2 && text.front() == '"' && text.back() == '"') text = text.substr(1, text.size() - 2);
+  auto trim = [](std::string_view s) {
+    std::size_t a = s.find_first_not_of(' ');
+    return a == std::string_view::npos ? std::string_view() : s.substr(a, s.find_last_not_of(' ') - a + 1);
+  };
+  text = trim(text);
+  while (text.size() >= 2 && (text.front() == '"' || text.front() == '\'') && text.back() == text.front())
+    text = trim(text.substr(1, text.size() - 2));
   return std::string(text);
 }
 

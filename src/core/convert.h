@@ -55,7 +55,7 @@ int32_t VarTypeNumber(const Variant& v);
 // convert gives Empty; an unknown type name leaves the value as it is.
 Variant ConvertByTypeName(const Variant& value, std::string_view typeName);
 
-// Text with a pair of surrounding double quotes removed ("\"a\"" -> "a").
+// Text trimmed of blanks and of matching outer quotes, repeatedly (" 'a' " -> "a").
 std::string StripQuotes(std::string_view text);
 
 }  // namespace zantrel

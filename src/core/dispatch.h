@@ -63,7 +63,12 @@ struct Member {
   std::string name;
   std::function<Variant(T&, Args)> get;              // property get or method
   std::function<void(T&, Args, const Variant&)> put;  // property let/set
+  int arity = -1;  // 0 for a property without parameters; -1 when the member takes any
 };
+
+// A member marked as a property without parameters: arguments given to it go to
+// the default member of the value it returns (db.Tables("x") is db.Tables.Item("x")).
+inline constexpr int kProperty = 0;
 
 template <class T>
 class MemberTable {
@@ -101,7 +106,15 @@ Variant MemberTable<T>::Invoke(T& self, DispId id, InvokeKind kind, Args args) c
   if (id == kDispDefault) id = defaultId_;
   if (id < 1 || static_cast<std::size_t>(id) > members_.size()) RaiseNotSupported();
   const Member<T>& m = members_[id - 1];
-  if (kind == InvokeKind::Let || kind == InvokeKind::Set) {
+  bool assigning = kind == InvokeKind::Let || kind == InvokeKind::Set;
+  if (m.arity == kProperty && args.size() > (assigning ? 1u : 0u)) {
+    if (assigning) RaiseWrongArguments();
+    if (!m.get) RaiseNotSupported();
+    Variant value = m.get(self, {});
+    if (!value.IsObject() || !value.AsObject()) RaiseWrongArguments();
+    return value.AsObject()->Invoke(kDispDefault, kind, args);
+  }
+  if (assigning) {
     if (!m.put) RaiseNotSupported();
     if (args.empty()) RaiseWrongArguments();
     m.put(self, args.first(args.size() - 1), args.back());

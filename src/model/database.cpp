@@ -49,8 +49,8 @@ const MemberTable<ObPDatabase>& ObPDatabase::Members() {
   using D = ObPDatabase;
   static const MemberTable<D> table = [] {
     std::vector<Member<D>> members = {
-        {"Properties", [](D& d, Args) { return ObjectVariant(Ref<ObProperties>(&d.Properties())); }, nullptr},
-        {"tables", [](D& d, Args) { return ObjectVariant(Ref<ObPTables>(&d.tables())); }, nullptr},
+        {"Properties", [](D& d, Args) { return ObjectVariant(Ref<ObProperties>(&d.Properties())); }, nullptr, kProperty},
+        {"tables", [](D& d, Args) { return ObjectVariant(Ref<ObPTables>(&d.tables())); }, nullptr, kProperty},
         {"Key", [](D& d, Args) { return Variant(d.Key()); }, [](D& d, Args, const Variant& v) { d.Key(CStr(v)); }},
     };
     AddSettingMembers(members, DatabaseSettings());

@@ -18,6 +18,15 @@ class ObPDatabase : public HostObject<ObPDatabase> {
 
   ObProperties& Properties() const { return *properties_; }
   ObPTables& tables();
+
+  // Schema acquisition (src/schema): the connection and table walk of LoadDB
+  // ("" as table name) and LoadTable, and the load of one custom view; both
+  // return 0 on success.
+  int16_t LoadovDB(const std::string& sHost, const std::string& sDBName, const std::string& sDBType,
+                   const std::string& sUID, const std::string& sPWD, const std::string& sPort,
+                   const std::string& sSID, const std::string& sMethod, const std::string& sUrl,
+                   const std::string& sEncoding, const std::string& sTableName);
+  int16_t LoadovCustomView(const std::string& sTableName, const std::string& sSQL);
   bool HasTables() const { return static_cast<bool>(tables_); }
   std::string Key() const { return DBName(); }
   void Key(std::string_view k) { DBName(k); }

@@ -7,7 +7,8 @@ ObPField::ObPField() : properties_(MakeRef<ObProperties>()) { RegisterSettings(*
 const MemberTable<ObPField>& ObPField::Members() {
   static const MemberTable<ObPField> table = [] {
     std::vector<Member<ObPField>> members = {
-        {"Properties", [](ObPField& f, Args) { return ObjectVariant(Ref<ObProperties>(&f.Properties())); }, nullptr},
+        {"Properties", [](ObPField& f, Args) { return ObjectVariant(Ref<ObProperties>(&f.Properties())); }, nullptr,
+         kProperty},
         {"Key", [](ObPField& f, Args) { return Variant(f.Key()); },
          [](ObPField& f, Args, const Variant& v) { f.Key(CStr(v)); }},
     };

@@ -62,9 +62,9 @@ const MemberTable<ObP>& ObP::Members() {
   static const MemberTable<ObP> table = [] {
     std::vector<Member<ObP>> members = {
         {"ProjInit", [](ObP& p, Args) { return Variant(p.ProjInit()); }, nullptr},
-        {"db", [](ObP& p, Args) { return ObjectVariant(p.db()); }, nullptr},
+        {"db", [](ObP& p, Args) { return ObjectVariant(p.db()); }, nullptr, kProperty},
         {"DBCnt", [](ObP& p, Args) { return Variant(p.DBCnt()); }, nullptr},
-        {"Properties", [](ObP& p, Args) { return ObjectVariant(Ref<ObProperties>(&p.Properties())); }, nullptr},
+        {"Properties", [](ObP& p, Args) { return ObjectVariant(Ref<ObProperties>(&p.Properties())); }, nullptr, kProperty},
         {"hWnd", [](ObP& p, Args) { return Variant(p.hWnd()); },
          [](ObP& p, Args, const Variant& v) { p.hWnd(CLng(v)); }},
         {"ProjErr", [](ObP&, Args) { return Variant(ObP::ProjErr()); },

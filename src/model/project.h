@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -48,10 +49,29 @@ class ObP : public HostObject<ObP> {
   void LoadDefault();
   void SaveDefault();
 
+  // A template text turned into its script and run; "" with ProjErr on failure.
+  std::string Parse(const std::string& text);
+  // The generation run's state (control list, phrase file, script host), made on first use.
+  std::shared_ptr<struct GenerationRun> generationRun;
+
   // The project file: Save raises on failure and leaves an existing file as it
   // was; Load never raises and reports failure in ProjErr.
   void Save(const std::string& projFile);
   void Load(const std::string& projFile);
+
+  // Schema acquisition (src/schema)
+  bool JVMLoaded();
+  std::string LoadDatabaseNames(const std::string& sDBType, const std::string& sHost, const std::string& sPort,
+                                const std::string& sUID, const std::string& sPWD, const std::string& sSID,
+                                const std::string& sMethod, const std::string& sUrl, const std::string& sEncoding);
+  void LoadDB(const std::string& sDBName, const std::string& sDBType, const std::string& sHost,
+              const std::string& sPort, const std::string& sUID, const std::string& sPWD, const std::string& sSID,
+              const std::string& sMethod, const std::string& sUrl, const std::string& sEncoding);
+  void LoadTable(const std::string& sTableName);
+  void UnLoadDB();
+  void LoadCustomView(const std::string& sTableName, const std::string& sSQL, bool bCopyFields);
+  void LoadReport(const std::string& sTableName, const std::string& sFromTableName);
+  std::string FldSrchOprs(int16_t ftype);
 
   // The key of the database that db returns; the project reader and the schema
   // loader set it.

@@ -67,7 +67,8 @@ void AddSettingMembers(std::vector<Member<T>>& members, std::span<const SettingD
   for (const SettingDef& def : defs) {
     if (def.access == SettingAccess::Hidden) continue;
     const SettingDef* d = &def;
-    Member<T> m{std::string(def.accessor), [d](T& self, Args) { return ReadTyped(self.Properties(), *d); }, nullptr};
+    Member<T> m{std::string(def.accessor), [d](T& self, Args) { return ReadTyped(self.Properties(), *d); }, nullptr,
+                kProperty};
     if (def.access == SettingAccess::ReadWrite)
       m.put = [d](T& self, Args, const Variant& v) { WriteValue(self.Properties(), d->key, ConvertForSetting(*d, v)); };
     members.push_back(std::move(m));

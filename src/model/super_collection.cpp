@@ -285,7 +285,7 @@ const MemberTable<CSuperCollection>& CSuperCollection::Members() {
            [](C& c, Args, const Variant& v) { c.AllowItemAsignments(CBool(v)); }},
           {"BaseIndex", [](C& c, Args) { return Variant(c.BaseIndex()); },
            [](C& c, Args, const Variant& v) { c.BaseIndex(CLng(v)); }},
-          {"Keys", [](C& c, Args) { return ObjectVariant(c.Keys()); }, nullptr},
+          {"Keys", [](C& c, Args) { return ObjectVariant(c.Keys()); }, nullptr, kProperty},
           {"Key", [](C& c, Args a) { return Variant(c.Key(CLng(Arg(a, 0)))); }, nullptr},
           {"KeyExists", [](C& c, Args a) { return Variant(c.KeyExists(CStr(Arg(a, 0)))); }, nullptr},
           {"ChangeKey",

@@ -20,8 +20,8 @@ const MemberTable<ObPTable>& ObPTable::Members() {
   using T = ObPTable;
   static const MemberTable<T> table = [] {
     std::vector<Member<T>> members = {
-        {"Properties", [](T& t, Args) { return ObjectVariant(Ref<ObProperties>(&t.Properties())); }, nullptr},
-        {"Fields", [](T& t, Args) { return ObjectVariant(Ref<ObPFields>(&t.Fields())); }, nullptr},
+        {"Properties", [](T& t, Args) { return ObjectVariant(Ref<ObProperties>(&t.Properties())); }, nullptr, kProperty},
+        {"Fields", [](T& t, Args) { return ObjectVariant(Ref<ObPFields>(&t.Fields())); }, nullptr, kProperty},
         {"Key", [](T& t, Args) { return Variant(t.Key()); }, [](T& t, Args, const Variant& v) { t.Key(CStr(v)); }},
     };
     AddSettingMembers(members, TableSettings());

@@ -11,6 +11,8 @@
 
 namespace zantrel {
 
+struct DriverTable;
+
 class ObPTable : public HostObject<ObPTable> {
  public:
   static const MemberTable<ObPTable>& Members();
@@ -19,6 +21,12 @@ class ObPTable : public HostObject<ObPTable> {
   ObProperties& Properties() const { return *properties_; }
   ObPFields& Fields();
   bool HasFields() const { return static_cast<bool>(fields_); }
+
+  // Schema acquisition (src/schema): fill from a driver table, the table
+  // defaults, and the source columns of a custom view.
+  void Load_ovDB(const DriverTable& Tbl, bool bLoadAll);
+  void LoadTableDefault();
+  void ParseCustomSql();
   std::string Key() const { return TblName(); }
   void Key(std::string_view k) { TblName(k); }
 

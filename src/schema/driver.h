@@ -30,10 +30,11 @@ struct DriverField {
   bool Unique = false;
   bool AutoIncrement = false;
   int32_t ADOAttributes = 0;
+  bool HasDefault = false;     // DefaultValue is meaningful (a column without one gives Empty)
   std::string DefaultValue;
   std::string FieldTagValues;  // ENUM/SET members as "a","a" lines
-  std::string SourceTable;     // for custom views: where the column comes from
-  std::string SourceField;
+  std::string SourceTable;     // for custom views: where the column comes from,
+  std::string SourceField;     // from the server's result metadata ("" when unknown)
 };
 
 struct DriverTable {
@@ -74,9 +75,15 @@ class Driver {
   virtual DriverTable CustomView(std::string_view viewName, std::string_view sql) = 0;
 };
 
-// Makes the driver for a database type and connection method; the drivers
-// register themselves through SetDriverFactory.
+// Makes the thread's driver. The default makes a driver that serves every
+// database type, choosing its native driver at each SetDBType.
 using DriverFactory = std::unique_ptr<Driver> (*)();
+
+// The native driver for a database type ("sqlite", "mysql", "postgresql",
+// "oracle"; case-insensitive), or null for a type no driver serves.
+std::unique_ptr<Driver> MakeNativeDriver(std::string_view dbType);
+// The driver that serves every type by delegating to MakeNativeDriver.
+std::unique_ptr<Driver> MakeDriverByType();
 
 // The thread's driver slot: the driver in use and the factory that makes it.
 struct DriverSlot : ThreadService {
@@ -84,7 +91,8 @@ struct DriverSlot : ThreadService {
   DriverFactory factory = nullptr;
 };
 
-// The thread's driver, made on first use; null when no factory is installed.
+// The thread's driver, made on first use by the installed factory or else by
+// MakeDriverByType.
 Driver* ThreadDriver();
 void SetDriverFactory(DriverFactory factory);
 

@@ -182,7 +182,7 @@ const MemberTable<ObPControl>& ObPControl::Members() {
        TextMember<C>("CtrlTagExt", &C::CtrlTagExt), TextMember<C>("CtrlParm", &C::CtrlParm),
        {"CtrlSpace", [](C& c, Args) { return Variant(c.CtrlSpace); },
         [](C& c, Args, const Variant& v) { c.CtrlSpace = CBool(v); }},
-       {"Sessions", [](C& c, Args) { return ObjectVariant(Ref<ObPSessions>(&c.Sessions())); }, nullptr}});
+       {"Sessions", [](C& c, Args) { return ObjectVariant(Ref<ObPSessions>(&c.Sessions())); }, nullptr, kProperty}});
   return table;
 }
 

@@ -337,7 +337,7 @@ TEST(Convert, ConvertByTypeName) {
 TEST(Convert, StripQuotes) {
   const std::pair<const char*, const char*> rows[] = {
       {"\"a\"", "a"}, {"\"\"", ""}, {"\"", "\""}, {"a\"", "a\""}, {"\"a", "\"a"},
-      {"\"\"a\"\"", "\"a\""}, {"plain", "plain"}, {"", ""},
+      {"\"\"a\"\"", "a"}, {"plain", "plain"}, {"", ""}, {" ' x ' ", "x"}, {"'a\"", "'a\""},
   };
   for (auto [in, out] : rows) EXPECT_EQ(StripQuotes(in), out) << in;
 }

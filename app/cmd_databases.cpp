@@ -1,0 +1,28 @@
+// zantrel databases: the databases of a server, one per line.
+#include <cstdio>
+
+#include "cli.h"
+#include "connection_options.h"
+#include "model/project.h"
+
+namespace zantrel::cli {
+
+int RunDatabases(const std::vector<std::string>& args) {
+  ArgParser parser(args, ConnectionOptionNames(), {});
+  if (!parser.positionals().empty()) throw UsageError("databases takes no positional arguments");
+  if (!parser.has("type")) throw UsageError("databases needs --type");
+  ConnectionOptions c = ReadConnectionOptions(parser);
+  auto project = MakeRef<ObP>();
+  std::string names =
+      project->LoadDatabaseNames(c.type, c.host, c.port, c.user, c.password, c.sid, c.method, c.url, c.encoding);
+  // LoadDatabaseNames leaves the error text alone; the driver's answer decides.
+  for (std::size_t start = 0; start < names.size();) {
+    std::size_t end = names.find("\r\n", start);
+    if (end == std::string::npos) end = names.size();
+    std::printf("%s\n", names.substr(start, end - start).c_str());
+    start = end + 2;
+  }
+  return kExitOk;
+}
+
+}  // namespace zantrel::cli

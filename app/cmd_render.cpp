@@ -1,0 +1,59 @@
+// zantrel render and zantrel prepare: for template authors, one template file
+// run against a project, and the prepared script of one control.
+#include <cstdio>
+
+#include "cli.h"
+#include "core/context.h"
+#include "generate/render.h"
+#include "model/project.h"
+#include "platform/atomic_file.h"
+#include "project_file.h"
+
+namespace zantrel::cli {
+namespace {
+
+Ref<ObP> ProjectOrNew(const std::string& file) { return file.empty() ? MakeRef<ObP>() : LoadProject(file); }
+
+void Emit(const std::string& text, const std::string& outFile) {
+  if (outFile.empty()) {
+    std::fwrite(text.data(), 1, text.size(), stdout);
+    return;
+  }
+  ReplaceFileAtomically(outFile, text, /*durable=*/false);
+}
+
+}  // namespace
+
+int RunRender(const std::vector<std::string>& args) {
+  ArgParser parser(args, {"project", "table", "field", "template-dir", "out"}, {});
+  const auto& pos = parser.positionals();
+  if (pos.size() != 1) throw UsageError("render takes one TEMPLATE_FILE");
+  if (parser.has("field") && !parser.has("table")) throw UsageError("--field needs --table");
+  Ref<ObP> project = ProjectOrNew(parser.option("project"));
+  RenderRequest request;
+  try {
+    request.templateText = ReadWholeFile(pos[0]);
+  } catch (const FileError& e) {
+    throw Failure(std::string("zantrel render: ") + e.what());
+  }
+  request.templateFolder = parser.option("template-dir");
+  request.table = parser.option("table");
+  request.field = parser.option("field");
+  std::string page = RenderTemplate(*project, request);
+  if (!ObP::ProjErr().empty()) throw Failure(ObP::ProjErr());
+  Emit(page, parser.option("out"));
+  return kExitOk;
+}
+
+int RunPrepare(const std::vector<std::string>& args) {
+  ArgParser parser(args, {"template-dir", "control", "project", "out"}, {});
+  if (!parser.positionals().empty()) throw UsageError("unexpected argument '" + parser.positionals()[0] + "'");
+  if (!parser.has("template-dir") || !parser.has("control")) throw UsageError("--template-dir and --control are needed");
+  Ref<ObP> project = ProjectOrNew(parser.option("project"));
+  std::string script = PrepareControl(*project, parser.option("template-dir"), parser.option("control"));
+  if (!ObP::ProjErr().empty()) throw Failure(ObP::ProjErr());
+  Emit(script, parser.option("out"));
+  return kExitOk;
+}
+
+}  // namespace zantrel::cli

@@ -1,0 +1,54 @@
+// Connection options and the password prompt.
+#include "connection_options.h"
+
+#include <termios.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <iostream>
+
+namespace zantrel::cli {
+namespace {
+
+// Reads one line from the terminal without echo.
+std::string PromptPassword(const std::string& user) {
+  std::fprintf(stderr, "Password for %s: ", user.c_str());
+  std::fflush(stderr);
+  termios old{};
+  bool restore = tcgetattr(STDIN_FILENO, &old) == 0;
+  if (restore) {
+    termios quiet = old;
+    quiet.c_lflag &= ~static_cast<tcflag_t>(ECHO);
+    tcsetattr(STDIN_FILENO, TCSANOW, &quiet);
+  }
+  std::string password;
+  std::getline(std::cin, password);
+  if (restore) tcsetattr(STDIN_FILENO, TCSANOW, &old);
+  std::fprintf(stderr, "\n");
+  return password;
+}
+
+}  // namespace
+
+std::vector<std::string> ConnectionOptionNames() {
+  return {"type", "db", "host", "port", "user", "password-env", "sid", "method", "url", "encoding"};
+}
+
+ConnectionOptions ReadConnectionOptions(const ArgParser& parser) {
+  ConnectionOptions o{parser.option("type"), parser.option("db"),     parser.option("host"),
+                      parser.option("port"), parser.option("user"),   "",
+                      parser.option("sid"),  parser.option("method"), parser.option("url"),
+                      parser.option("encoding")};
+  if (parser.has("password-env")) {
+    const std::string var = parser.option("password-env");
+    const char* value = std::getenv(var.c_str());
+    if (!value) throw Failure("zantrel: environment variable " + var + " is not set");
+    o.password = value;
+  } else if (!o.user.empty() && o.type != "sqlite" && isatty(STDIN_FILENO)) {
+    o.password = PromptPassword(o.user);
+  }
+  return o;
+}
+
+}  // namespace zantrel::cli

@@ -1,0 +1,25 @@
+// The connection options shared by `databases` and `new`: --type, --db, --host,
+// --port, --user, --password-env, --sid, --method, --url, --encoding. The
+// password never comes from the command line: it is read from the environment
+// variable that --password-env names, or asked for on the terminal.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "cli.h"
+
+namespace zantrel::cli {
+
+struct ConnectionOptions {
+  std::string type, db, host, port, user, password, sid, method, url, encoding;
+};
+
+// The value options ArgParser must accept for them.
+std::vector<std::string> ConnectionOptionNames();
+
+// Reads the options; asks for the password on the terminal when --user is given
+// without --password-env for a server database and stdin is a terminal.
+ConnectionOptions ReadConnectionOptions(const ArgParser& parser);
+
+}  // namespace zantrel::cli

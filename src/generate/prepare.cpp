@@ -1,0 +1,93 @@
+#include "generate/prepare.h"
+
+#include <filesystem>
+
+#include "core/context.h"
+#include "core/error.h"
+#include "generate/conditions.h"
+#include "generate/generation_run.h"
+#include "generate/script_builder.h"
+#include "model/project.h"
+#include "platform/atomic_file.h"
+#include "platform/status.h"
+#include "template/block_parser.h"
+
+namespace zantrel {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string ReadTemplateFile(const std::string& path) {
+  try {
+    return ReadWholeFile(path);
+  } catch (const FileError& e) {
+    Raise(err::kPathFileAccess, e.what());
+  }
+}
+
+void ReplaceAll(std::string& text, std::string_view what, std::string_view with) {
+  for (std::size_t at = 0; (at = text.find(what, at)) != std::string::npos; at += with.size())
+    text.replace(at, what.size(), with);
+}
+
+// The fragment a session adds to the script, or "" when it adds none.
+std::string SessionFragment(ObP& project, GenerationRun& run, const ObPSession& session,
+                            const std::string& templateText) {
+  if (NameEquals(session.SessType, "key")) {
+    std::string source =
+        session.SessIFile.empty() ? templateText : ReadTemplateFile(JoinInputFiles(run, session.SessIFile));
+    ObParser parser;
+    parser.templateFolder = run.templateFolder;
+    return parser.GetSession(source, session.SessValue);
+  }
+  if (NameEquals(session.SessType, "include")) {
+    std::string file = session.SessValue;
+    ReplaceAll(file, " * ", project.P_Ext());
+    return "<!--##=Include_File(\"" + file + "\")##-->\r\n";
+  }
+  return {};
+}
+
+}  // namespace
+
+std::string JoinInputFiles(GenerationRun& run, const std::string& fileList) {
+  if (fileList.find(',') == std::string::npos) return (fs::path(run.templateFolder) / fileList).string();
+  std::string joined;
+  for (std::size_t start = 0;;) {
+    std::size_t comma = fileList.find(',', start);
+    fs::path path = fs::path(run.templateFolder) / fileList.substr(start, comma == std::string::npos ? comma : comma - start);
+    std::error_code ec;
+    if (fs::is_regular_file(path, ec)) joined += ReadTemplateFile(path.string());
+    if (comma == std::string::npos) break;
+    start = comma + 1;
+  }
+  fs::path out = fs::path(run.tempFolder.empty() ? fs::temp_directory_path().string() : run.tempFolder) / "~tmp.tmp";
+  ReplaceFileAtomically(out, joined, /*durable=*/false);
+  return out.string();
+}
+
+std::string PrepareScriptText(ObP& project, GenerationRun& run, ObPControl& control) {
+  std::string templateText = ReadTemplateFile(JoinInputFiles(run, control.CtrlIFiles));
+  ScriptBuilder builder(run.language.get(), run.script.get());
+  ObPSessions& sessions = control.Sessions();
+  if (sessions.Count() == 0) builder.AppendScriptBlocks(templateText);
+  for (int32_t i = 1; i <= sessions.Count(); ++i) {
+    Ref<ObPSession> session = sessions.Item(i);
+    if (!EvalCond(project, run, session->SessCond)) continue;
+    builder.AppendScriptBlocks(SessionFragment(project, run, *session, templateText));
+    ++run.sessionCount;
+    Status().SetStatus(ObPStatus::Percent(run.sessionCount, run.sessionTotal));
+  }
+  return builder.FunctionText();
+}
+
+void PrepareScript(ObP& project, GenerationRun& run, ObPControl& control, const std::string& scriptPath) {
+  std::string text = PrepareScriptText(project, run, control);
+  try {
+    ReplaceFileAtomically(scriptPath, text, /*durable=*/false);
+  } catch (const FileError& e) {
+    Raise(err::kPathFileAccess, e.what());
+  }
+}
+
+}  // namespace zantrel

@@ -1,0 +1,174 @@
+// The reference loader: the same driver calls as the model's loader, read into
+// records with the type rule applied, and no defaults beyond it.
+#include "schema/obp_schema.h"
+
+#include "core/context.h"
+#include "core/convert.h"
+#include "core/error.h"
+#include "platform/registry.h"
+#include "schema/connection.h"
+#include "schema/drivers/catalog.h"
+#include "schema/field_defaults.h"
+
+namespace zantrel {
+namespace {
+
+ObSchemaField FieldRecord(const DriverField& f, int16_t seq, const std::string& keyList) {
+  ObSchemaField r;
+  r.FldSeq = seq;
+  r.FldName = f.Name;
+  if (f.IsEnum || f.IsSet) {
+    r.FldType = 202;
+    r.FldSupport = true;
+    r.FldTagValues = f.FieldTagValues;
+  } else {
+    r.FldType = static_cast<int16_t>(f.ADODataType);
+    TypeRule rule = TypeRuleFor(f.ADODataType);
+    r.FldSupport = rule.support;
+    if (rule.setsQuotes) r.FldQuoteS = r.FldQuoteE = std::string(rule.quote);
+  }
+  r.FldTypeName = f.DataTypeName;
+  r.NativeDataType = static_cast<int16_t>(f.NativeDataType);
+  r.FldSize = f.Size;
+  r.FldReq = f.Required;
+  r.FldUniqueIdx = f.Unique;
+  r.FldAutoIncrement = f.AutoIncrement;
+  r.FldAttribute = f.ADOAttributes;
+  r.FldDefault = f.HasDefault ? Variant(f.DefaultValue) : Variant();
+  // Primary key: the field is one of the trimmed parts of PKField.
+  std::string_view keys = keyList;
+  while (!keys.empty()) {
+    auto comma = keys.find(',');
+    std::string_view part = keys.substr(0, comma);
+    while (!part.empty() && part.front() == ' ') part.remove_prefix(1);
+    while (!part.empty() && part.back() == ' ') part.remove_suffix(1);
+    if (part == f.Name) r.FldIsPrimaryKey = true;
+    if (comma == std::string_view::npos) break;
+    keys.remove_prefix(comma + 1);
+  }
+  return r;
+}
+
+ObSchemaTable TableRecord(const DriverTable& t, int16_t seq) {
+  ObSchemaTable r;
+  r.TblSeq = seq;
+  r.TblName = t.Name;
+  r.TblType = t.TableType;
+  r.TblKey = t.PKField;
+  r.TblGen = true;
+  r.TblFldCnt = static_cast<int16_t>(t.Fields.size());
+  r.TblFields.Fld.resize(t.Fields.size() + 1);
+  for (std::size_t i = 0; i < t.Fields.size(); ++i)
+    r.TblFields.Fld[i + 1] = FieldRecord(t.Fields[i], static_cast<int16_t>(i + 1), t.PKField);
+  return r;
+}
+
+// The JDBC paths the JDBC method needs, from the user's settings key.
+bool JdbcConfigured(std::string_view dbType) {
+  auto read = [](std::string_view name) {
+    cRegistry& reg = Context().Service<cRegistry>();
+    reg.ClassKey = kHKeyCurrentUser;
+    reg.SectionKey = Context().SettingsKey();
+    reg.ValueKey = std::string(name);
+    reg.Default = Variant("");
+    Variant v = reg.Value();
+    return v.IsString() ? v.AsString() : std::string();
+  };
+  if (read("JavaRuntimeLib").empty()) return false;
+  return !read(catalog::Lower(dbType) == "oracle" ? "OracleJDBCDriver" : "MySQLJDBCDriver").empty();
+}
+
+void AppendTable(ObSchemaDB& db, const DriverTable& t) {
+  if (db.tables.Tbl.empty()) db.tables.Tbl.resize(1);
+  db.DBTblCnt = static_cast<int16_t>(db.DBTblCnt + 1);
+  db.tables.Tbl.push_back(TableRecord(t, db.DBTblCnt));
+}
+
+}  // namespace
+
+void ObPSchema::LoadDB(const std::string& sDBName, const std::string& sDBType, const std::string& sHost,
+                       const std::string& sPort, const std::string& sUID, const std::string& sPWD,
+                       const std::string& sSID, const std::string& sMethod, const std::string& sUrl,
+                       const std::string& sEncoding) {
+  if (loaded_) {
+    Context().projErr = "database already loaded!";
+    return;
+  }
+  const std::string type = catalog::Lower(sDBType);
+  const bool jdbcTypes = type == "mysql" || type == "oracle";
+  if (jdbcTypes && sDBName.empty()) Context().projErr = "invalid DBName specified!";
+  if (jdbcTypes && sMethod == "JDBC" && !JdbcConfigured(type)) {
+    Context().projErr = "JDBC ERROR";
+    return;
+  }
+  db_ = ObSchemaDB{};
+  db_.DBName = sDBName;
+  db_.DBType = sDBType;
+  db_.DBSID = sSID;
+  db_.DBConnectionMethod = sMethod;
+  db_.DBURL = sUrl;
+  db_.DBHost = sHost;
+  db_.DBPort = sPort;
+  db_.DBEncoding = sEncoding;
+  db_.DBUID = sUID;
+  db_.DBPwd = sPWD;
+  db_.DBDBMSName = "Orvel DB Driver";
+  db_.DBDBMSVer = db_.DBProviderVer = Context().product.versionSegment;
+  db_.DBProviderName = "Orvel Technology Ltd";
+  db_.tables.Tbl.resize(1);
+
+  std::string failure;
+  try {
+    Connection c{sHost, sDBName, sDBType, sUID, sPWD, sPort, sSID, sMethod, sUrl, sEncoding};
+    Driver& driver = ConnectDriver(c, sDBName);
+    failure = driver.LastError();
+    if (failure.empty()) {
+      for (const DriverTable& t : driver.GetTables(""))
+        if (t.TableType == "TABLE" || t.TableType == "VIEW") AppendTable(db_, t);
+    }
+  } catch (const Error& e) {
+    failure = e.description();
+  }
+  if (!failure.empty()) {
+    Context().projErr = failure;
+    db_ = ObSchemaDB{};
+    return;
+  }
+  Context().projErr.clear();
+  loaded_ = true;
+}
+
+int16_t ObPSchema::LoadovCustomView(const std::string& sHost, const std::string& sDBName,
+                                    const std::string& sDBType, const std::string& sUID, const std::string& sPWD,
+                                    const std::string& sPort, const std::string& sSID, const std::string& sMethod,
+                                    const std::string& sUrl, const std::string& sEncoding,
+                                    const std::string& sTableName, const std::string& sSQL) {
+  try {
+    Connection c{sHost, sDBName, sDBType, sUID, sPWD, sPort, sSID, sMethod, sUrl, sEncoding};
+    Driver& driver = ConnectDriver(c, sDBName);
+    Context().projErr = driver.LastError();
+    if (!Context().projErr.empty()) return 3;
+    DriverTable view = driver.CustomView(sTableName, sSQL);
+    Context().projErr = driver.LastError();
+    if (!Context().projErr.empty()) return 3;
+    for (std::size_t i = 0; i < view.Fields.size(); ++i)
+      for (std::size_t j = i + 1; j < view.Fields.size(); ++j)
+        if (view.Fields[i].Name == view.Fields[j].Name) {
+          Context().projErr =
+              "Columns with same field name: " + view.Fields[i].Name + ". Please create Alias for the fields.";
+          return 3;
+        }
+    AppendTable(db_, view);
+  } catch (const Error& e) {
+    Context().projErr = e.description();
+  }
+  return Context().projErr.empty() ? 0 : 3;
+}
+
+ObSchemaTable ObPSchema::Tbl(int16_t i) {
+  if (i < 0 || static_cast<std::size_t>(i) >= db_.tables.Tbl.size()) Raise(err::kSubscript);
+  current_ = i;
+  return db_.tables.Tbl[i];
+}
+
+}  // namespace zantrel

@@ -1,0 +1,1 @@
+<footer><!--##=not processed##--></footer>

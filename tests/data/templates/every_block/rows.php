@@ -1,0 +1,2 @@
+<!--##session rows##--><p><!--##$ "Row" ##--> "<!--##=TABLE.TblCaption##-->"
+lone LF</p><!--##/session##-->
