@@ -59,14 +59,24 @@ Ref<Function> CompileDynamic(BuiltinContext& cx, const Variant& text, CompileMod
   }
 }
 
+// The frame whose names Eval and Execute code sees: Execute or Eval code that
+// runs Execute or Eval again still works in the procedure that started it.
+Frame* ScopeFrame(const BuiltinContext& cx) {
+  Frame* f = cx.frame;
+  if (f && f->outer && f->fn && (f->fn->kind == FnKind::Execute || f->fn->kind == FnKind::Eval)) return f->outer;
+  return f;
+}
+
 Variant EvalFn(BuiltinContext& cx, Args a) {
-  Ref<Function> fn = CompileDynamic(cx, a[0], CompileMode::Eval, cx.frame);
-  return cx.rt.RunIn(*fn, cx.frame);
+  Frame* scope = ScopeFrame(cx);
+  Ref<Function> fn = CompileDynamic(cx, a[0], CompileMode::Eval, scope);
+  return cx.rt.RunIn(*fn, scope);
 }
 
 Variant ExecuteFn(BuiltinContext& cx, Args a) {
-  Ref<Function> fn = CompileDynamic(cx, a[0], CompileMode::Execute, cx.frame);
-  cx.rt.RunIn(*fn, fn->kind == FnKind::Execute ? cx.frame : nullptr);
+  Frame* scope = ScopeFrame(cx);
+  Ref<Function> fn = CompileDynamic(cx, a[0], CompileMode::Execute, scope);
+  cx.rt.RunIn(*fn, fn->kind == FnKind::Execute ? scope : nullptr);
   return {};
 }
 

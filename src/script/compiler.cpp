@@ -235,6 +235,7 @@ class Compiler {
       return t;
     }
     if (s.outer && s.outer->fn && OuterLookup(*s.outer->fn, name, t)) return t;
+    if (DynamicLookup(name, t)) return t;
     if (ClassDef* cls = s.cls) {
       const int32_t m = cls->Find(name);
       if (m >= 0) {
@@ -301,6 +302,17 @@ class Compiler {
     return false;
   }
 
+  // Names that Execute code declared in the procedure it runs in.
+  bool DynamicLookup(std::string_view name, Target& t) {
+    const Frame* o = st_->outer;
+    if (!o || !o->fn || IsModuleLevelFn(*o->fn)) return false;
+    if (!unitDynamic_.count(name) && !(o->dynamic && o->dynamic->count(name))) return false;
+    t.kind = Target::Var;
+    t.var = VarKind::Dynamic;
+    t.slot = NameIndex(std::string(name));
+    return true;
+  }
+
   // A variable for a store; unknown names become implicit variables or run-time lookups.
   Target StoreTarget(const std::string& name, int line, int column) {
     Target t = Lookup(name, false);
@@ -337,7 +349,14 @@ class Compiler {
   bool ModuleScope() const { return IsTopLevel() && !InProcedure(); }
 
   void DeclareVar(const VarDecl& v, bool explicitDim) {
-    if (ModuleScope() || (IsTopLevel() && st_->fn->kind == FnKind::Execute)) {
+    if (st_->fn->kind == FnKind::Execute) {  // Execute inside a procedure declares in it
+      Target t;
+      const bool known = explicitDim ? OuterLookup(*st_->outer->fn, v.name, t) || DynamicLookup(v.name, t)
+                                     : Lookup(v.name, false).kind == Target::Var;
+      if (!known) unitDynamic_.emplace(v.name, 0);
+      return;
+    }
+    if (ModuleScope()) {
       if (explicitDim && unitGlobals_.count(v.name) && unitDimmed_.count(v.name)) SyntaxError(1041, v.line, v.column);
       if (GlobalCell(v.name) < 0 || explicitDim) {
         if (!unitGlobals_.count(v.name)) {
@@ -404,7 +423,8 @@ class Compiler {
 
   void Implicit(const std::string& name) {
     if (optionExplicit_ || Lookup(name, false).kind != Target::Unknown) return;
-    if (InProcedure() && st_->fn->kind != FnKind::Execute) AddLocal(name);
+    if (st_->fn->kind == FnKind::Execute) unitDynamic_.emplace(name, 0);
+    else if (InProcedure()) AddLocal(name);
     else unitGlobals_[name] = rt_.NewCell();
   }
 
@@ -754,8 +774,8 @@ class Compiler {
     Patch(exitOperand, Pc());
     for (int32_t e : st_->loops.back().exits) Patch(e, Pc());
     st_->loops.pop_back();
-    Emit(OpCode::PushEmpty, 1);
-    Emit(OpCode::StoreLocal, -1, 0, 0, hidden);
+    Emit(OpCode::PushNothing, 1);  // drops the enumerator
+    Emit(OpCode::SetVar, -1, 0, static_cast<int>(VarKind::Local), hidden);
   }
 
   void Do(const Stmt& s) {
@@ -985,7 +1005,8 @@ class Compiler {
     switch (t.kind) {
       case Target::Var:
         if (args) {
-          for (const ExprPtr& a : *args) Expression(*a);
+          // As a statement the variable holds an object (a function reference): ByRef arguments.
+          for (const ExprPtr& a : *args) keep ? Expression(*a) : Argument(*a);
           Emit(OpCode::Index, 1 - n, n, static_cast<int>(t.var), t.slot);
         } else {
           Load(t);
@@ -1168,6 +1189,7 @@ class Compiler {
   NameMap<Ref<ClassDef>> unitClasses_;
   NameMap<int32_t> unitGlobals_;
   NameMap<int> unitDimmed_;
+  NameMap<int> unitDynamic_;          // Execute in a procedure: the names it declares there
   NameMap<Variant> unitConsts_;
   std::vector<std::pair<int32_t, Variant>> constCells_;
 };

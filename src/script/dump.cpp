@@ -167,7 +167,7 @@ std::string DisassembleFunction(const Function& fn) {
     if (in.op == OpCode::PushConst && in.c < static_cast<int32_t>(fn.constants.size())) out += "   ; " + Quote(fn.constants[in.c]);
     const bool named = in.op == OpCode::LoadName || in.op == OpCode::CallName || in.op == OpCode::GetMember ||
                        in.op == OpCode::LetMember || in.op == OpCode::SetMember || in.op == OpCode::New ||
-                       (in.b == static_cast<int>(VarKind::Name) && in.op != OpCode::Operand && in.op != OpCode::CallProc &&
+                       ((in.b == static_cast<int>(VarKind::Name) || in.b == static_cast<int>(VarKind::Dynamic)) && in.op != OpCode::Operand && in.op != OpCode::CallProc &&
                         in.op != OpCode::CallBuiltin && in.op != OpCode::CallMethod);
     if (named && in.c >= 0 && in.c < static_cast<int32_t>(fn.names.size())) out += "   ; " + fn.names[in.c];
     if ((in.op == OpCode::LoadLocal || in.op == OpCode::StoreLocal || in.op == OpCode::AppendLocal) &&

@@ -97,6 +97,7 @@ enum class VarKind : uint8_t {
   OuterLocal,  // Execute/Eval code: a slot of the frame that ran it
   OuterRef,
   Name,      // resolved by name at run time (c = name index); Option Explicit applies
+  Dynamic,   // Execute code: a name it declared in the procedure that ran it (c = name index)
 };
 
 struct Instr {

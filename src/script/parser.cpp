@@ -33,6 +33,11 @@ constexpr std::array kBinary = {
     BinaryRule{Tok::Slash, Op::Div, 12},         BinaryRule{Tok::Caret, Op::Pow, 13},
 };
 constexpr int kNotOperandPrec = 7;
+// Nesting limits that keep the recursive descent (and the compiler and AST
+// destructor that follow its shape) well within the C++ stack.
+constexpr int kMaxExprDepth = 400;
+constexpr int kMaxStmtDepth = 200;
+constexpr int kMaxOperators = 4000;
 
 const BinaryRule* FindBinary(Tok t) {
   for (const BinaryRule& r : kBinary)
@@ -99,6 +104,9 @@ class Parser {
     return true;
   }
   [[noreturn]] void Fail(int32_t number) const { SyntaxError(number, Cur().line, Cur().column); }
+  [[noreturn]] void TooDeep() const {
+    SyntaxError(1001, Cur().line, Cur().column, "Out of memory: expression nested too deeply");
+  }
   void Expect(Tok t, int32_t number) {
     if (!Accept(t)) Fail(number);
   }
@@ -239,6 +247,14 @@ class Parser {
 
   // statement -> one of the statement forms below, or an assignment or call
   Stmt Statement(bool moduleLevel) {
+    if (stmtDepth_ >= kMaxStmtDepth) SyntaxError(1001, Cur().line, Cur().column, "Out of memory: blocks nested too deeply");
+    ++stmtDepth_;
+    Stmt s = StatementForm(moduleLevel);
+    --stmtDepth_;
+    return s;
+  }
+
+  Stmt StatementForm(bool moduleLevel) {
     switch (Cur().kind) {
       case Tok::KwDim: return DimStatement();
       case Tok::KwPublic:
@@ -652,16 +668,21 @@ class Parser {
 
   // expr -> unary { binop unary }   (precedence climbing over kBinary)
   ExprPtr Expression() {
-    if (++depth_ > 400) Fail(1001);
+    if (++depth_ > kMaxExprDepth) TooDeep();
     ExprPtr e = BinaryRest(Unary(), 0);
     --depth_;
     return e;
   }
 
+  // A run of operators builds a left-deep tree; its height is bounded too.
   ExprPtr BinaryRest(ExprPtr left, int minPrec) {
-    for (;;) {
+    for (int links = 0;; ++links) {
       const BinaryRule* r = FindBinary(Cur().kind);
-      if (!r || r->prec < minPrec) return left;
+      if (!r || r->prec < minPrec) {
+        operators_ -= links;
+        return left;
+      }
+      if (++operators_ > kMaxOperators) TooDeep();
       auto e = std::make_unique<Expr>();
       e->kind = ExprKind::Binary;
       e->op = r->op;
@@ -676,7 +697,7 @@ class Parser {
 
   // unary -> Not expr(comparison) | "-" unary | "+" unary | chain
   ExprPtr Unary() {
-    if (++depth_ > 400) Fail(1001);
+    if (++depth_ > kMaxExprDepth) TooDeep();
     ExprPtr result;
     if (At(Tok::KwNot)) {
       auto e = std::make_unique<Expr>();
@@ -708,7 +729,8 @@ class Parser {
   // chain -> primary { "." name | "(" [args] ")" }
   ExprPtr Chain() {
     ExprPtr e = Primary();
-    for (;;) {
+    for (int links = 0;; ++links) {
+      if (depth_ + links > kMaxExprDepth) TooDeep();
       if (At(Tok::Dot) && !Cur().spaceBefore) {
         auto m = std::make_unique<Expr>();
         m->kind = ExprKind::Member;
@@ -798,7 +820,9 @@ class Parser {
   std::vector<Token> toks_;
   std::size_t pos_ = 0;
   int singleLineIf_ = 0;
-  int depth_ = 0;
+  int depth_ = 0;      // expression nesting
+  int operators_ = 0;  // binary operators of the operator runs being parsed
+  int stmtDepth_ = 0;  // statement nesting (blocks and single-line Ifs)
 };
 
 }  // namespace

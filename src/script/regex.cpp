@@ -76,8 +76,9 @@ class RegexParser {
   Code Sequence(int depth) {
     Code out;
     while (More() && Peek() != '|' && Peek() != ')') {
+      const int firstGroup = re_.groups_ + 1;
       Code atom = Atom(depth);
-      Append(out, Quantified(std::move(atom)));
+      Append(out, Quantified(std::move(atom), firstGroup));
     }
     return out;
   }
@@ -93,7 +94,8 @@ class RegexParser {
   }
 
   // quantifier -> ("*" | "+" | "?" | "{" n ["," [m]] "}") ["?"]
-  Code Quantified(Code atom) {
+  // Each repetition starts with the atom's groups unset, as in JavaScript.
+  Code Quantified(Code atom, int firstGroup) {
     int lo, hi;
     const std::size_t save = pos_;
     switch (Peek()) {
@@ -125,6 +127,11 @@ class RegexParser {
     if (Peek() == '?') lazy = true, ++pos_;
     if (lo > kMaxRepeat || hi > kMaxRepeat) Raise(5017, "Regular expression too complex");
     if (atom.empty()) return atom;
+    if (firstGroup <= re_.groups_) {
+      Code reset{Regex::Inst{Regex::Op::Reset, firstGroup, re_.groups_}};
+      Append(reset, atom);
+      atom = std::move(reset);
+    }
     Code out;
     for (int i = 0; i < lo; ++i) Append(out, atom);
     if (hi < 0) {
@@ -404,6 +411,13 @@ bool Regex::Run(std::u32string_view text, int pc, std::size_t sp, std::vector<in
       case Op::Mark:
         stack.push_back({Backtrack::RestoreReg, in.x, static_cast<std::size_t>(static_cast<std::ptrdiff_t>(regs[in.x]))});
         regs[in.x] = static_cast<int>(sp);
+        ++pc;
+        break;
+      case Op::Reset:
+        for (int slot = 2 * in.x; slot <= 2 * in.y + 1; ++slot) {
+          stack.push_back({Backtrack::RestoreCap, slot, static_cast<std::size_t>(static_cast<std::ptrdiff_t>(caps[slot]))});
+          caps[slot] = -1;
+        }
         ++pc;
         break;
       case Op::Check:

@@ -32,10 +32,10 @@ class Regex {
     std::vector<Range> ranges;
     bool negated = false;
   };
-  enum class Op : uint8_t { Char, Any, Class, Split, Jmp, Save, Bol, Eol, WordB, NotWordB, BackRef, Look, LookEnd, Mark, Check, Match };
+  enum class Op : uint8_t { Char, Any, Class, Split, Jmp, Save, Bol, Eol, WordB, NotWordB, BackRef, Look, LookEnd, Mark, Check, Reset, Match };
   struct Inst {
     Op op;
-    int32_t x = 0;  // char, class index, jump target, save slot, group, register
+    int32_t x = 0;  // char, class index, jump target, save slot, group, register; Reset: first group
     int32_t y = 0;  // second target of Split; Look: negated; Split: 1 when y is preferred
   };
 

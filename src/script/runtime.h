@@ -36,6 +36,7 @@ struct Frame {
   Variant** refs = nullptr;    // ByRef parameters
   ScriptObject* me = nullptr;
   Frame* outer = nullptr;      // Execute/Eval: the frame whose variables they see
+  NameMap<Variant>* dynamic = nullptr;  // names Execute declared in this procedure (owned)
   uint32_t pendingMark = 0;
   uint32_t pinMark = 0;
   uint32_t refTop = 0;

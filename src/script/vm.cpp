@@ -80,6 +80,7 @@ class Machine {
   void Enter(const Function& fn, ScriptObject* me, Variant* args, int n, bool keep, bool dropObject, Frame* outer = nullptr);
   Variant* VarPtr(Frame* f, VarKind kind, int32_t slot);
   Variant* NameVar(Frame* f, int32_t nameIndex);
+  Variant* DynamicVar(Frame* f, int32_t nameIndex, bool create);
   Resolved ResolveName(Frame* f, int32_t nameIndex);
   void StoreLet(Variant* target, Variant* value);
   void StoreSet(Variant* target, Variant* value);
@@ -90,6 +91,7 @@ class Machine {
   DispId HostMemberId(const Function& fn, int32_t site, Dispatch& d);
   Variant InvokeHost(Dispatch& d, DispId id, InvokeKind kind, Variant* args, int n);
   void DropPending(Variant* from);
+  void WriteBack(Variant* from);
   void Leave(Frame* f, Variant* sp);
   bool Handle(const Error& e, Frame*& f, const Instr*& pc, Variant*& sp, std::size_t entryDepth);
 
@@ -99,6 +101,17 @@ class Machine {
 void Machine::DropPending(Variant* from) {
   const uint32_t index = static_cast<uint32_t>(from - rt_.stack_);
   while (!rt_.pending_.empty() && rt_.pending_.back().stackIndex >= index) rt_.pending_.pop_back();
+}
+
+// After a host call: the arguments that named variables go back into them
+// (Dispatch::Invoke may have written them, as for a ByRef parameter).
+void Machine::WriteBack(Variant* from) {
+  const uint32_t index = static_cast<uint32_t>(from - rt_.stack_);
+  while (!rt_.pending_.empty() && rt_.pending_.back().stackIndex >= index) {
+    PendingRef& p = rt_.pending_.back();
+    *p.target = std::move(rt_.stack_[p.stackIndex]);
+    rt_.pending_.pop_back();
+  }
 }
 
 void Machine::Enter(const Function& fn, ScriptObject* me, Variant* args, int n, bool keep, bool dropObject, Frame* outer) {
@@ -145,6 +158,7 @@ void Machine::Enter(const Function& fn, ScriptObject* me, Variant* args, int n, 
 void Machine::Leave(Frame* f, Variant* sp) {
   for (Variant* v = sp; v != f->locals;) Destroy(--v);
   rt_.refTop_ = f->refTop;
+  delete f->dynamic;
   while (rt_.pins_.size() > f->pinMark) rt_.pins_.pop_back();
   while (rt_.pending_.size() > f->pendingMark) rt_.pending_.pop_back();
   const bool entry = f->entry;
@@ -166,8 +180,23 @@ Resolved Machine::ResolveName(Frame* f, int32_t nameIndex) {
   return r;
 }
 
+// A name Execute declared in the running procedure (Execute and Eval code see
+// their caller's); null when there is none and create is false.
+Variant* Machine::DynamicVar(Frame* f, int32_t nameIndex, bool create) {
+  Frame* scope = f->outer ? f->outer : f;
+  if (!scope->dynamic) {
+    if (!create) return nullptr;
+    scope->dynamic = new NameMap<Variant>();
+  }
+  const std::string& name = f->fn->names[nameIndex];
+  auto it = scope->dynamic->find(name);
+  if (it != scope->dynamic->end()) return &it->second;
+  return create ? &scope->dynamic->emplace(name, Variant()).first->second : nullptr;
+}
+
 // A variable by name; without Option Explicit an unknown name becomes a module variable.
 Variant* Machine::NameVar(Frame* f, int32_t nameIndex) {
+  if (Variant* d = DynamicVar(f, nameIndex, false)) return d;
   const Resolved r = ResolveName(f, nameIndex);
   if (r.kind == ResolvedKind::Cell) return &rt_.Cell(r.index);
   const std::string& name = f->fn->names[nameIndex];
@@ -188,12 +217,21 @@ Variant* Machine::VarPtr(Frame* f, VarKind kind, int32_t slot) {
     case VarKind::OuterLocal: return f->outer->locals + slot;
     case VarKind::OuterRef: return f->outer->refs[slot];
     case VarKind::Name: return NameVar(f, slot);
+    case VarKind::Dynamic: return DynamicVar(f, slot, true);
   }
   return nullptr;
 }
 
 // Let assignment; the value's slot is left Empty.
+// A variable holding an object takes a Let through the object's default member.
 void Machine::StoreLet(Variant* target, Variant* value) {
+  if (target->IsObject() && target->RawObject()) {
+    Ref<Dispatch> d(target->RawObject());
+    if (value->IsObject()) *value = DefaultValue(*value);
+    d->Invoke(kDispDefault, InvokeKind::Let, Args(value, 1));
+    *value = Variant();
+    return;
+  }
   if (value->IsObject()) {
     Variant v = DefaultValue(*value);
     *value = Variant();  // the value is consumed like the others
@@ -421,7 +459,8 @@ Variant Machine::Execute() {
             Variant* t = nullptr;
             if (kind == VarKind::Name) {
               const Resolved r = ResolveName(f, in.c);
-              if (r.kind == ResolvedKind::Cell) t = &rt_.Cell(r.index);
+              if (Variant* d = DynamicVar(f, in.c, false)) t = d;
+              else if (r.kind == ResolvedKind::Cell) t = &rt_.Cell(r.index);
               else if (r.kind == ResolvedKind::None) t = NameVar(f, in.c);
               else if (r.kind == ResolvedKind::Proc) {  // a function named without parentheses
                 const Ref<Function>& fn = rt_.Proc(r.index);
@@ -450,6 +489,7 @@ Variant Machine::Execute() {
             Variant* args = sp - n;
             Variant* v = VarPtr(f, static_cast<VarKind>(in.b), in.c);
             Variant r = IndexOf(*v, args, n);
+            WriteBack(args);
             for (Variant* p = sp; p != args;) Destroy(--p);
             sp = args;
             MoveInto(sp++, &r);
@@ -536,7 +576,9 @@ Variant Machine::Execute() {
           }
           case OpCode::LoadName: {
             const Resolved r = ResolveName(f, in.c);
-            if (r.kind == ResolvedKind::Cell) {
+            if (const Variant* d = DynamicVar(f, in.c, false)) {
+              CopyInto(sp++, *d);
+            } else if (r.kind == ResolvedKind::Cell) {
               CopyInto(sp++, rt_.Cell(r.index));
             } else if (r.kind == ResolvedKind::Proc) {
               const Ref<Function>& fn = rt_.Proc(r.index);
@@ -559,6 +601,14 @@ Variant Machine::Execute() {
             const int n = in.a;
             Variant* args = sp - n;
             const Resolved r = ResolveName(f, in.c);
+            if (Variant* d = DynamicVar(f, in.c, false)) {
+              Variant res = IndexOf(*d, args, n);
+              WriteBack(args);
+              for (Variant* p = sp; p != args;) Destroy(--p);
+              sp = args;
+              if (in.b & 1) MoveInto(sp++, &res);
+              break;
+            }
             if (r.kind == ResolvedKind::Proc) {
               const Ref<Function>& fn = rt_.Proc(r.index);
               if (!fn) Raise(err::kTypeMismatch);
@@ -569,11 +619,16 @@ Variant Machine::Execute() {
               sp = f->locals + f->fn->localCount;
               break;
             }
-            DropPending(args);
             Variant res;
-            if (r.kind == ResolvedKind::Cell) res = IndexOf(rt_.Cell(r.index), args, n);
-            else if (r.kind == ResolvedKind::Builtin) res = CallBuiltin(f, r.index, args, n);
-            else Raise(err::kTypeMismatch, "Type mismatch: '" + f->fn->names[in.c] + "'");
+            if (r.kind == ResolvedKind::Cell) {
+              res = IndexOf(rt_.Cell(r.index), args, n);
+              WriteBack(args);
+            } else if (r.kind == ResolvedKind::Builtin) {
+              DropPending(args);
+              res = CallBuiltin(f, r.index, args, n);
+            } else {
+              Raise(err::kTypeMismatch, "Type mismatch: '" + f->fn->names[in.c] + "'");
+            }
             for (Variant* p = sp; p != args;) Destroy(--p);
             sp = args;
             if (in.b & 1) MoveInto(sp++, &res);
@@ -660,9 +715,9 @@ Variant Machine::Execute() {
               if (keep) MoveInto(sp++, &r);
               break;
             }
-            DropPending(args);
             const DispId id = HostMemberId(*f->fn, in.c, *d);
             Variant r = InvokeHost(*d, id, keep ? InvokeKind::Get : InvokeKind::Call, args, n);
+            WriteBack(args);
             for (Variant* p = sp; p != objv;) Destroy(--p);
             sp = objv;
             if (keep) MoveInto(sp++, &r);

@@ -98,6 +98,36 @@ TEST(EngineRun, ArgumentsAndByRef) {
   EXPECT_EQ(35, missing.error.number);
 }
 
+// A host member that writes its arguments, as a COM method with ByRef parameters does.
+class Filler : public HostObject<Filler> {
+ public:
+  static const MemberTable<Filler>& Members() {
+    static const MemberTable<Filler> table(
+        "Filler", {{"Fill", [](Filler&, Args a) {
+                      for (Variant& v : a) v = Variant(CLng(v) + 40);
+                      return Variant(true);
+                    }, nullptr}});
+    return table;
+  }
+};
+
+TEST(EngineObjects, HostMemberWritesByRefArguments) {
+  Engine e;
+  e.AddObject("Host", MakeRef<Filler>());
+  ASSERT_FALSE(e.AddCode("", R"(
+Dim g
+Function Run()
+  Dim v, arr(1), k
+  v = 1 : g = 2 : arr(1) = 3 : k = 4
+  Host.Fill v, g, arr(1), (k)
+  ok = Host.Fill(v)
+  Run = v & " " & g & " " & arr(1) & " " & k & " " & ok
+End Function)"));
+  const RunResult r = e.Run("", "Run");
+  ASSERT_TRUE(r.ok()) << r.error.description;
+  EXPECT_EQ("81 42 43 4 True", CStr(r.value));
+}
+
 TEST(EngineEval, ExpressionsAtModuleLevel) {
   Engine e;
   ASSERT_FALSE(e.AddCode("System", "x = 1"));
