@@ -76,6 +76,12 @@ class SequencedList {
     int32_t ordinal = items_->OrdinalOf(name);
     return ordinal < 0 ? nullptr : At(ordinal);
   }
+  // A lookup by name in exact letter case; null when absent.
+  ItemT* FindExact(std::string_view name) const {
+    for (int32_t i = 0; i < Count(); ++i)
+      if (At(i)->ItemName() == name) return At(i);
+    return nullptr;
+  }
   CSuperCollection& collection() { return *items_; }
 
  protected:

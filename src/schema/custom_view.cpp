@@ -22,12 +22,6 @@ std::string DuplicateColumn(const DriverTable& view) {
   return "";
 }
 
-ObPTable* FindExact(ObPTables& tables, std::string_view name) {
-  for (int32_t i = 0; i < tables.Count(); ++i)
-    if (tables.At(i)->TblName() == name) return tables.At(i);
-  return nullptr;
-}
-
 // Copies every setting with the Sync flag from one field into another.
 void CopySyncSettings(const ObPField& from, ObPField& to) {
   const ObProperties& src = from.Properties();
@@ -43,7 +37,7 @@ void CopyFromSources(ObPTables& tables, ObPTable& view) {
   for (int32_t i = 0; i < fields.Count(); ++i) {
     ObPField& f = *fields.At(i);
     if (f.FldSourceTable().empty() || f.FldSourceField().empty()) continue;
-    ObPTable* source = FindExact(tables, f.FldSourceTable());
+    ObPTable* source = tables.FindExact(f.FldSourceTable());
     if (!source || !source->TblLoaded()) continue;
     ObPFields& sourceFields = source->Fields();
     for (int32_t j = 0; j < sourceFields.Count(); ++j) {
@@ -63,7 +57,7 @@ void ObP::LoadCustomView(const std::string& sTableName, const std::string& sSQL,
     Context().projErr = ProductError(": Database not loaded!");
     return;
   }
-  if (FindExact(database->tables(), sTableName)) {
+  if (database->tables().FindExact(sTableName)) {
     Context().projErr = ProductError(": Table/View " + sTableName + " already exists!");
     return;
   }

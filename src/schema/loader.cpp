@@ -46,13 +46,6 @@ void MarkPrimaryKey(ObPFields& fields, std::string_view keyList) {
   }
 }
 
-// The first table whose TblName equals the name exactly.
-ObPTable* FindExact(ObPTables& tables, std::string_view name) {
-  for (int32_t i = 0; i < tables.Count(); ++i)
-    if (tables.At(i)->TblName() == name) return tables.At(i);
-  return nullptr;
-}
-
 }  // namespace
 
 bool ObP::JVMLoaded() { return ThreadDriver()->IsJavaLoaded(); }
@@ -114,7 +107,7 @@ void ObP::LoadTable(const std::string& sTableName) {
     Context().projErr = ProductError(": Database not loaded!");
     return;
   }
-  ObPTable* table = FindExact(database->tables(), sTableName);
+  ObPTable* table = database->tables().FindExact(sTableName);
   if (!table) {
     Context().projErr = ProductError(": Table " + sTableName + " not found!");
     return;

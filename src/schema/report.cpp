@@ -8,12 +8,6 @@
 namespace zantrel {
 namespace {
 
-ObPTable* FindExact(ObPTables& tables, std::string_view name) {
-  for (int32_t i = 0; i < tables.Count(); ++i)
-    if (tables.At(i)->TblName() == name) return tables.At(i);
-  return nullptr;
-}
-
 // Every setting of the source field except its name; FldSeq stays the list's.
 void CopySettings(const ObPField& from, ObPField& to) {
   const ObProperties& src = from.Properties();
@@ -34,11 +28,11 @@ void ObP::LoadReport(const std::string& sTableName, const std::string& sFromTabl
     return;
   }
   ObPTables& tables = database->tables();
-  if (FindExact(tables, sTableName)) {
+  if (tables.FindExact(sTableName)) {
     Context().projErr = product + ": Table/View " + sTableName + " already exists!";
     return;
   }
-  ObPTable* source = FindExact(tables, sFromTableName);
+  ObPTable* source = tables.FindExact(sFromTableName);
   if (!source || !source->TblLoaded()) {
     Context().projErr = product + ": Table/View " + sFromTableName + " not exist or loaded!";
     return;
