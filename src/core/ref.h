@@ -28,12 +28,15 @@ class Ref {
  public:
   Ref() = default;
   Ref(std::nullptr_t) {}
-  Ref(T* p) : p_(p) { if (p_) p_->AddRef(); }
-  Ref(const Ref& o) : p_(o.p_) { if (p_) p_->AddRef(); }
+  Ref(T* p) : p_(p) { Acquire(); }
+  Ref(const Ref& o) : p_(o.p_) { Acquire(); }
   Ref(Ref&& o) noexcept : p_(std::exchange(o.p_, nullptr)) {}
   template <class U>
   Ref(const Ref<U>& o) : Ref(static_cast<T*>(o.get())) {}
-  ~Ref() { if (p_) p_->Release(); }
+  ~Ref() {
+    // Through RefCounted, so that a class's own member named Release cannot hide it.
+    if (p_) static_cast<const RefCounted*>(p_)->Release();
+  }
 
   Ref& operator=(Ref o) noexcept {
     std::swap(p_, o.p_);
@@ -47,6 +50,10 @@ class Ref {
   friend bool operator==(const Ref& a, const Ref& b) { return a.p_ == b.p_; }
 
  private:
+  void Acquire() {
+    if (p_) static_cast<const RefCounted*>(p_)->AddRef();
+  }
+
   T* p_ = nullptr;
 };
 

@@ -22,7 +22,7 @@ struct GenerationRun {
   int16_t sessionTotal = 0;
 
   ~GenerationRun() {
-    if (script) script->Release();
+    if (script) script->ReleaseEngine();
   }
 };
 

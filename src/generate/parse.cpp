@@ -31,7 +31,7 @@ std::string ObP::Parse(const std::string& text) {
   builder.AppendScriptBlocks(text);
   if (!ProjErr().empty()) return {};
   std::string page = run.script->BuildNewCode(builder.FunctionText(), 0, Context().scriptEngineTimeout);
-  run.script->Release();  // the engine holds the project; let it go between calls
+  run.script->ReleaseEngine();  // the engine holds the project; let it go between calls
   return page;
 }
 

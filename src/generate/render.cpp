@@ -60,7 +60,7 @@ std::string RenderTemplate(ObP& project, const RenderRequest& request) {
   if (!Context().projErr.empty()) return {};
   int16_t initType = request.table.empty() ? 0 : 2;
   std::string page = run.script->BuildNewCode(builder.FunctionText(), initType, Context().scriptEngineTimeout);
-  run.script->Release();
+  run.script->ReleaseEngine();
   return page;
 }
 
@@ -95,7 +95,7 @@ std::string PrepareControl(ObP& project, const std::string& templateFolder, cons
   Ref<ObPControl> control = OpenControl(project, run, templateFolder, controlId);
   if (!control) return {};
   std::string script = PrepareScriptText(project, run, *control);
-  run.script->Release();
+  run.script->ReleaseEngine();
   return script;
 }
 
@@ -110,7 +110,7 @@ std::string GenerateControlPage(ObP& project, const std::string& templateFolder,
   if (script) *script = text;
   std::string page;
   if (Context().projErr.empty()) page = run.script->BuildNewCode(text, current.table.empty() ? 1 : 2, 0);
-  run.script->Release();
+  run.script->ReleaseEngine();
   return page;
 }
 

@@ -273,7 +273,7 @@ void ObScript::LoadUserCode() {
   userProcedures_ = engine_.ProcedureNames("User");
 }
 
-void ObScript::Release() {
+void ObScript::ReleaseEngine() {
   engine_.Reset();
   lastBuiltCode_.clear();
   project_ = nullptr;

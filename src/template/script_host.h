@@ -32,7 +32,7 @@ class ObScript : public HostObject<ObScript> {
   // and output holds what the caller should use instead.
   std::string BuildCode(const std::string& expression, std::string& output);
   // Drops the engine's modules and named objects (the project among them).
-  void Release();
+  void ReleaseEngine();
 
   // The text of a file of the template folder; "" for a missing file or a name
   // that leaves the folder.

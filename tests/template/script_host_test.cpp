@@ -25,7 +25,7 @@ class ScriptHost : public ::testing::Test {
     project = MakeRef<ObP>();
   }
   ~ScriptHost() override {
-    if (host) host->Release();
+    if (host) host->ReleaseEngine();
     Context().projErr.clear();
   }
   std::string Write(const char* name, const std::string& text) {
