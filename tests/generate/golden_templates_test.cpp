@@ -1,6 +1,7 @@
 // Golden template folders: tests/data/templates/<case>/ holds a template
 // (control.xml, lang.xml, template files), case.txt (project=, control=, table=,
-// field=) and the expected prepared script (expected.vbs) and page (expected.out).
+// field=, and usercode= naming a user script in the folder) and the expected
+// prepared script (expected.vbs) and page (expected.out).
 // ZANTREL_UPDATE_GOLDEN=1 writes the expectations instead of checking them.
 #include <gtest/gtest.h>
 
@@ -13,6 +14,7 @@
 #include "core/context.h"
 #include "generate/render.h"
 #include "model/project.h"
+#include "platform/registry_store.h"
 #include "support/temp_config.h"
 
 using namespace zantrel;
@@ -51,6 +53,10 @@ TEST(GoldenTemplates, EveryCase) {
     auto project = MakeRef<ObP>();
     if (!values["project"].empty()) project->Load((fs::path(ZANTREL_TEST_DATA) / values["project"]).string());
     ASSERT_EQ(ObP::ProjErr(), "") << dir;
+    // After the project is made: one made with no "Language" in the user key saves the defaults over it.
+    if (!values["usercode"].empty())
+      RegistryStore(config.userFile())
+          .Write(Context().SettingsKey(), "USERCODE", RegValue::String((dir / values["usercode"]).string()));
     RenderRequest current;
     current.table = values["table"];
     current.field = values["field"];

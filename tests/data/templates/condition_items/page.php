@@ -1,0 +1,11 @@
+<!--##session three##-->three;<!--##/session##-->
+<!--##session five##-->five;<!--##/session##-->
+<!--##session many##-->many;<!--##/session##-->
+<!--##session many_fail##-->many_fail;<!--##/session##-->
+<!--##session and_fail##-->and_fail;<!--##/session##-->
+<!--##session in##-->in;<!--##/session##-->
+<!--##session ni##-->ni;<!--##/session##-->
+<!--##session ctrl##-->ctrl;<!--##/session##-->
+<!--##session unknown_op##-->unknown_op;<!--##/session##-->
+<!--##session unknown_scope##-->unknown_scope;<!--##/session##-->
+<!--##session numeric##-->numeric;<!--##/session##-->

@@ -1,0 +1,2 @@
+<!--##= TABLE.TblCaption ##-->|<!--##=TABLE.TblName##-->
+  <!--##~TABLE.TblCaption##-->
