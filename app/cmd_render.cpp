@@ -1,16 +1,35 @@
 // zantrel render and zantrel prepare: for template authors, one template file
 // run against a project, and the prepared script of one control.
 #include <cstdio>
+#include <filesystem>
 
 #include "cli.h"
 #include "core/context.h"
 #include "generate/render.h"
 #include "model/project.h"
 #include "platform/atomic_file.h"
+#include "template/control_file.h"
 #include "project_file.h"
 
 namespace zantrel::cli {
 namespace {
+
+// The id of the control whose input files are exactly this file, or "".
+std::string ControlReading(const std::string& templateFolder, const std::string& file) {
+  namespace fs = std::filesystem;
+  std::error_code ec;
+  if (templateFolder.empty() || !fs::exists(fs::path(templateFolder) / "control.xml", ec)) return {};
+  auto controls = MakeRef<ObPControls>();
+  if (!controls->LoadControls((fs::path(templateFolder) / "control.xml").string())) return {};
+  fs::path wanted = fs::weakly_canonical(file, ec);
+  for (int16_t i = 1; i <= controls->Count(); ++i) {
+    Ref<ObPControl> c = controls->Item(i);
+    if (c->CtrlIFiles.find(',') == std::string::npos &&
+        fs::weakly_canonical(fs::path(templateFolder) / c->CtrlIFiles, ec) == wanted)
+      return c->CtrlID;
+  }
+  return {};
+}
 
 Ref<ObP> ProjectOrNew(const std::string& file) { return file.empty() ? MakeRef<ObP>() : LoadProject(file); }
 
@@ -39,7 +58,11 @@ int RunRender(const std::vector<std::string>& args) {
   request.templateFolder = parser.option("template-dir");
   request.table = parser.option("table");
   request.field = parser.option("field");
-  std::string page = RenderTemplate(*project, request);
+  // A file that a control of the template folder reads renders as that control,
+  // with its sessions and conditions; any other file renders as it stands.
+  std::string control = ControlReading(request.templateFolder, pos[0]);
+  std::string page = control.empty() ? RenderTemplate(*project, request)
+                                     : GenerateControlPage(*project, request.templateFolder, control, request);
   if (!ObP::ProjErr().empty()) throw Failure(ObP::ProjErr());
   Emit(page, parser.option("out"));
   return kExitOk;

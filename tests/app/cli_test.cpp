@@ -146,4 +146,19 @@ TEST_F(CliTest, NewSetShow) {
   EXPECT_EQ(Cli("show " + Project("missing.zpr")).exitCode, 1);
 }
 
+TEST_F(CliTest, RenderUsesTheControlOfTheTemplateFile) {
+  fs::path data = ZANTREL_TEST_DATA;
+  fs::path dir = data / "templates" / "every_block";
+  Result r = Cli("render " + (dir / "page.php").string() + " --project " + (data / "golden_project.zpr").string() +
+                 " --table customers --template-dir " + dir.string());
+  ASSERT_EQ(r.exitCode, 0) << r.out;
+  EXPECT_EQ(r.out, ReadText(dir / "expected.out"));
+  Result script = Cli("prepare --template-dir " + dir.string() + " --control page --project " +
+                      (data / "golden_project.zpr").string());
+  EXPECT_EQ(script.exitCode, 0);
+  EXPECT_NE(script.out.find("Function ovScriptEngine()"), std::string::npos);
+  EXPECT_EQ(Cli("render " + (dir / "page.php").string() + " --table nosuch --project " +
+                (data / "golden_project.zpr").string()).exitCode, 1);
+}
+
 }  // namespace
