@@ -95,6 +95,32 @@ void AppendAttributes(std::string& out, const ObProperties& bag) {
   }
 }
 
+// The text goes to the file in pieces of about this size, cut at line ends (so
+// never inside a character): a large project is never held twice in memory.
+constexpr std::size_t kChunk = 4 << 20;
+
+class ChunkedOutput {
+ public:
+  ChunkedOutput(AtomicFile& file, std::string charset) : file_(file), charset_(std::move(charset)) {
+    text.reserve(kChunk + (kChunk >> 2));
+  }
+  // Writes what is buffered once a piece is full; call at line ends.
+  void LineDone() {
+    if (text.size() >= kChunk) Flush();
+  }
+  void Flush() {
+    if (text.empty()) return;
+    if (IsUtf8Charset(charset_)) file_.Write(text);
+    else file_.Write(EncodeForXml(text, charset_));
+    text.clear();
+  }
+  std::string text;
+
+ private:
+  AtomicFile& file_;
+  std::string charset_;
+};
+
 // The items of a list in sequence order: position s - 1 holds the first item
 // whose sequence number is s, as the list's Seq lookup finds it. A gap raises 91.
 template <class List>
@@ -110,7 +136,8 @@ auto InSequenceOrder(List& list) {
   return ordered;
 }
 
-void AppendTable(std::string& out, ObPTable& table) {
+void AppendTable(ChunkedOutput& output, ObPTable& table) {
+  std::string& out = output.text;
   out += "<Table ";
   AppendAttributes(out, table.Properties());
   out += ">";
@@ -121,10 +148,12 @@ void AppendTable(std::string& out, ObPTable& table) {
       AppendAttributes(out, field->Properties());
       out += "/>";
       out += kCrLf;
+      output.LineDone();
     }
   }
   out += "</Table>";
   out += kCrLf;
+  output.LineDone();
 }
 
 // The charset named in the declaration: the system's, unless the user's
@@ -145,47 +174,39 @@ std::string DeclaredCharset() {
   return charset;
 }
 
-// Room for the whole file, so that the text is built without moving it.
-std::size_t EstimatedSize(ObP& project) {
-  constexpr std::size_t kPerElement = 3072;
-  std::size_t elements = 2;
-  if (ObPDatabase* database = project.openDatabase(); database && database->HasTables()) {
-    ObPTables& tables = database->tables();
-    for (int32_t i = 0; i < tables.Count(); ++i)
-      elements += 1 + (tables.At(i)->HasFields() ? tables.At(i)->Fields().Count() : 0);
-  }
-  return elements * kPerElement;
-}
-
 }  // namespace
 
 void ObP::Save(const std::string& projFile) {
   std::string charset = DeclaredCharset();
-  std::string out;
-  out.reserve(EstimatedSize(*this));
-  out += charset.empty() ? "<?xml version=\"1.0\" standalone=\"yes\"?>"
-                         : "<?xml version=\"1.0\" encoding=\"" + charset + "\" standalone=\"yes\"?>";
-  out += kCrLf;
-  out += "<Project Version=\"" + versionText() + "\" ";
-  AppendAttributes(out, Properties());
-  out += ">";
-  out += kCrLf;
-  if (DBCnt() > 0) {
-    Ref<ObPDatabase> database = db();
-    out += "<Database ";
-    AppendAttributes(out, database->Properties());
+  try {
+    AtomicFile file(projFile, /*durable=*/true);
+    ChunkedOutput output(file, charset);
+    std::string& out = output.text;
+    out += charset.empty() ? "<?xml version=\"1.0\" standalone=\"yes\"?>"
+                           : "<?xml version=\"1.0\" encoding=\"" + charset + "\" standalone=\"yes\"?>";
+    out += kCrLf;
+    out += "<Project Version=\"" + versionText() + "\" ";
+    AppendAttributes(out, Properties());
     out += ">";
     out += kCrLf;
-    for (ObPTable* table : InSequenceOrder(database->tables())) AppendTable(out, *table);
-    out += "</Database>";
+    if (DBCnt() > 0) {
+      Ref<ObPDatabase> database = db();
+      out += "<Database ";
+      AppendAttributes(out, database->Properties());
+      out += ">";
+      out += kCrLf;
+      for (ObPTable* table : InSequenceOrder(database->tables())) AppendTable(output, *table);
+      out += "</Database>";
+      out += kCrLf;
+    }
+    out += "</Project>";
     out += kCrLf;
-  }
-  out += "</Project>";
-  out += kCrLf;
-  try {
-    ReplaceFileAtomically(projFile, IsUtf8Charset(charset) ? out : EncodeForXml(out, charset), /*durable=*/true);
-  } catch (const std::exception& e) {
-    Raise(75, e.what(), "zantrel.ObP.Save");  // Path/File access error
+    output.Flush();
+    file.Commit();
+  } catch (const FileError& e) {
+    Raise(err::kPathFileAccess, e.what(), "zantrel.ObP.Save");
+  } catch (const EncodingError& e) {
+    Raise(err::kPathFileAccess, e.what(), "zantrel.ObP.Save");
   }
 }
 

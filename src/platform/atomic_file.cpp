@@ -37,30 +37,42 @@ void SyncFolder(const std::filesystem::path& folder, const std::filesystem::path
 
 }  // namespace
 
-void ReplaceFileAtomically(const std::filesystem::path& file, std::string_view content, bool durable, unsigned mode) {
-  std::filesystem::path folder = file.parent_path().empty() ? "." : file.parent_path();
-  std::string pattern = file.string() + ".tmp-XXXXXX";
-  int fd = ::mkostemp(pattern.data(), O_CLOEXEC);
-  if (fd < 0) Fail("cannot create a temporary file beside", file, errno);
-  std::filesystem::path temp = pattern;
-  try {
-    struct stat st;
-    if (::fchmod(fd, ::stat(file.c_str(), &st) == 0 ? (st.st_mode & 07777) : mode) != 0)
-      Fail("cannot set the permissions of", temp, errno);
-    WriteAll(fd, content, file);
-    if (durable && ::fsync(fd) != 0) Fail("cannot flush", file, errno);
-    if (::close(fd) != 0) {
-      fd = -1;
-      Fail("cannot write", file, errno);
-    }
-    fd = -1;
-    if (::rename(temp.c_str(), file.c_str()) != 0) Fail("cannot replace", file, errno);
-  } catch (...) {
-    if (fd >= 0) ::close(fd);
-    ::unlink(temp.c_str());
-    throw;
+AtomicFile::AtomicFile(std::filesystem::path file, bool durable, unsigned mode)
+    : file_(std::move(file)), durable_(durable) {
+  std::string pattern = file_.string() + ".tmp-XXXXXX";
+  fd_ = ::mkostemp(pattern.data(), O_CLOEXEC);
+  if (fd_ < 0) Fail("cannot create a temporary file beside", file_, errno);
+  temp_ = pattern;
+  struct stat st;
+  if (::fchmod(fd_, ::stat(file_.c_str(), &st) == 0 ? (st.st_mode & 07777) : mode) != 0) {
+    int error = errno;
+    ::close(fd_);
+    ::unlink(temp_.c_str());
+    Fail("cannot set the permissions of", temp_, error);
   }
-  if (durable) SyncFolder(folder, file);
+}
+
+AtomicFile::~AtomicFile() {
+  if (fd_ >= 0) ::close(fd_);
+  if (!temp_.empty()) ::unlink(temp_.c_str());
+}
+
+void AtomicFile::Write(std::string_view content) { WriteAll(fd_, content, file_); }
+
+void AtomicFile::Commit() {
+  if (durable_ && ::fsync(fd_) != 0) Fail("cannot flush", file_, errno);
+  int rc = ::close(fd_);
+  fd_ = -1;
+  if (rc != 0) Fail("cannot write", file_, errno);
+  if (::rename(temp_.c_str(), file_.c_str()) != 0) Fail("cannot replace", file_, errno);
+  temp_.clear();
+  if (durable_) SyncFolder(file_.parent_path().empty() ? "." : file_.parent_path(), file_);
+}
+
+void ReplaceFileAtomically(const std::filesystem::path& file, std::string_view content, bool durable, unsigned mode) {
+  AtomicFile out(file, durable, mode);
+  out.Write(content);
+  out.Commit();
 }
 
 std::string ReadWholeFile(const std::filesystem::path& file) {

@@ -16,8 +16,27 @@ class FileError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
-// Throws FileError naming the file and the system's reason; on failure the old
-// file is left as it was and no temporary file remains.
+// A replacement written in pieces: Write appends to the temporary file, Commit
+// renames it into place. Destroyed without Commit, it removes the temporary file
+// and leaves the old one as it was. Throws FileError naming the file and the reason.
+class AtomicFile {
+ public:
+  AtomicFile(std::filesystem::path file, bool durable, unsigned mode = 0644);
+  ~AtomicFile();
+  AtomicFile(const AtomicFile&) = delete;
+  AtomicFile& operator=(const AtomicFile&) = delete;
+
+  void Write(std::string_view content);
+  void Commit();
+
+ private:
+  std::filesystem::path file_;
+  std::filesystem::path temp_;
+  bool durable_;
+  int fd_ = -1;
+};
+
+// The whole content at once, with the same guarantees.
 void ReplaceFileAtomically(const std::filesystem::path& file, std::string_view content, bool durable,
                            unsigned mode = 0644);
 
