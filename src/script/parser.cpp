@@ -301,10 +301,7 @@ class Parser {
     s.isPrivate = At(Tok::KwPrivate);
     Next();
     do {
-      VarDecl v;
-      v.line = Cur().line;
-      v.column = Cur().column;
-      v.name = Name(false);
+      VarDecl v = DeclaredName();
       if (Accept(Tok::LParen)) {
         v.isArray = true;
         while (!At(Tok::RParen)) {
@@ -318,15 +315,21 @@ class Parser {
     return s;
   }
 
+  // A declared variable's name with its position.
+  VarDecl DeclaredName() {
+    VarDecl v;
+    v.line = Cur().line;
+    v.column = Cur().column;
+    v.name = Name(false);
+    return v;
+  }
+
   // const -> Const name "=" literal { "," name "=" literal }
   Stmt ConstStatement() {
     Stmt s = Make(StmtKind::Const);
     Next();
     do {
-      VarDecl v;
-      v.line = Cur().line;
-      v.column = Cur().column;
-      v.name = Name(false);
+      VarDecl v = DeclaredName();
       Expect(Tok::Equal, 1011);
       v.value = ConstValue();
       s.vars.push_back(std::move(v));
@@ -352,10 +355,7 @@ class Parser {
       s.preserve = true;
     }
     do {
-      VarDecl v;
-      v.line = Cur().line;
-      v.column = Cur().column;
-      v.name = Name(false);
+      VarDecl v = DeclaredName();
       Expect(Tok::LParen, 1005);
       do v.bounds.push_back(Expression());
       while (Accept(Tok::Comma));
@@ -371,10 +371,7 @@ class Parser {
     Stmt s = Make(StmtKind::Erase);
     Next();
     do {
-      VarDecl v;
-      v.line = Cur().line;
-      v.column = Cur().column;
-      v.name = Name(false);
+      VarDecl v = DeclaredName();
       s.vars.push_back(std::move(v));
     } while (Accept(Tok::Comma));
     return s;

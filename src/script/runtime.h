@@ -109,6 +109,8 @@ class Runtime {
   Variant Call(const Function& fn, ScriptObject* me, Args args);
   // Runs Execute/Eval code inside the frame that asked for it (outer may be null).
   Variant RunIn(const Function& fn, Frame* outer);
+  Frame EntryFrame(const Function& fn, Variant* locals, Variant** refs, ScriptObject* me) const;
+  Variant ExecuteFrame(const Frame& fr, Variant* top);
   // Invokes a member of a script object for a host (the object's Dispatch::Invoke).
   Variant InvokeMember(ScriptObject& obj, DispId id, InvokeKind kind, Args args);
   // Class_Terminate of an object that is going away.

@@ -1049,6 +1049,35 @@ class RunScope {
 
 }  // namespace
 
+// The frame of a run entered from the host or from Execute/Eval.
+Frame Runtime::EntryFrame(const Function& fn, Variant* locals, Variant** refs, ScriptObject* me) const {
+  Frame fr;
+  fr.fn = &fn;
+  fr.pc = fn.code.data();
+  fr.locals = locals;
+  fr.refs = refs;
+  fr.me = me;
+  fr.pendingMark = static_cast<uint32_t>(pending_.size());
+  fr.pinMark = static_cast<uint32_t>(pins_.size());
+  fr.refTop = refTop_;
+  fr.entry = true;
+  fr.keep = true;
+  return fr;
+}
+
+// Pushes the frame, runs it to its end and gives the value stack back.
+Variant Runtime::ExecuteFrame(const Frame& fr, Variant* top) {
+  Variant* savedTop = top_;
+  frames_.push_back(fr);
+  top_ = top;
+  struct RestoreTop {
+    Variant*& top;
+    Variant* saved;
+    ~RestoreTop() { top = saved; }
+  } restore{top_, savedTop};
+  return Machine(*this).Execute();
+}
+
 Variant Runtime::Call(const Function& fn, ScriptObject* me, Args args) {
   RunScope scope(nested_, deadlineSet_, deadline_, timeoutMs_);
   if (args.size() != fn.paramCount) Raise(err::kWrongArguments);
@@ -1060,27 +1089,9 @@ Variant Runtime::Call(const Function& fn, ScriptObject* me, Args args) {
   for (uint32_t i = static_cast<uint32_t>(args.size()); i < fn.localCount; ++i) new (base + i) Variant();
   Variant** refs = refStack_.data() + refTop_;
   for (std::size_t i = 0; i < args.size(); ++i) refs[i] = fn.byRef[i] ? &args[i] : base + i;
-  Frame fr;
-  fr.fn = &fn;
-  fr.pc = fn.code.data();
-  fr.locals = base;
-  fr.refs = refs;
-  fr.me = me;
-  fr.pendingMark = static_cast<uint32_t>(pending_.size());
-  fr.pinMark = static_cast<uint32_t>(pins_.size());
-  fr.refTop = refTop_;
-  fr.entry = true;
-  fr.keep = true;
+  Frame fr = EntryFrame(fn, base, refs, me);
   refTop_ += static_cast<uint32_t>(args.size());
-  Variant* savedTop = top_;
-  frames_.push_back(fr);
-  top_ = base + fn.localCount + fn.maxStack;
-  struct RestoreTop {
-    Variant*& top;
-    Variant* saved;
-    ~RestoreTop() { top = saved; }
-  } restore{top_, savedTop};
-  return Machine(*this).Execute();
+  return ExecuteFrame(fr, base + fn.localCount + fn.maxStack);
 }
 
 Variant Runtime::RunIn(const Function& fn, Frame* outer) {
@@ -1088,29 +1099,11 @@ Variant Runtime::RunIn(const Function& fn, Frame* outer) {
   Variant* base = top_;
   if (frames_.size() >= kMaxDepth || base + fn.localCount + fn.maxStack + 8 >= stack_ + kStackSlots) Raise(err::kOutOfStack);
   for (uint32_t i = 0; i < fn.localCount; ++i) new (base + i) Variant();
-  Frame fr;
-  fr.fn = &fn;
-  fr.pc = fn.code.data();
-  fr.locals = base;
-  fr.refs = refStack_.data() + refTop_;
-  fr.me = outer ? outer->me : nullptr;
+  Frame fr = EntryFrame(fn, base, refStack_.data() + refTop_, outer ? outer->me : nullptr);
   fr.outer = outer;
-  fr.pendingMark = static_cast<uint32_t>(pending_.size());
-  fr.pinMark = static_cast<uint32_t>(pins_.size());
-  fr.refTop = refTop_;
-  fr.entry = true;
-  fr.keep = true;
   // Execute text inside a procedure keeps its On Error setting.
   fr.resumeNext = outer && fn.kind == FnKind::Execute ? outer->resumeNext : false;
-  Variant* savedTop = top_;
-  frames_.push_back(fr);
-  top_ = base + fn.localCount + fn.maxStack;
-  struct RestoreTop {
-    Variant*& top;
-    Variant* saved;
-    ~RestoreTop() { top = saved; }
-  } restore{top_, savedTop};
-  return Machine(*this).Execute();
+  return ExecuteFrame(fr, base + fn.localCount + fn.maxStack);
 }
 
 }  // namespace zantrel::script
