@@ -67,5 +67,6 @@ int RunLoadTable(const std::vector<std::string>& args);
 int RunCustomView(const std::vector<std::string>& args);
 int RunReport(const std::vector<std::string>& args);
 int RunUnload(const std::vector<std::string>& args);
+int RunGenerate(const std::vector<std::string>& args);
 
 }  // namespace zantrel::cli

@@ -31,6 +31,10 @@ const std::vector<Command>& Commands() {
        "zantrel show [PROJECT.zpr [--table T | --field T.F]] [--json]", RunShow},
       {"set", "change settings of a project file",
        "zantrel set PROJECT.zpr NAME=VALUE... [--table T | --field T.F]", RunSet},
+      {"generate", "generate the application of a project through its template",
+       "zantrel generate PROJECT.zpr [--template ZIP|DIR] [--dest DIR] [--overwrite ask|all|skip|none] [--backup] "
+       "[--quiet]\n       zantrel generate --check PROJECT.zpr [--template ZIP|DIR] [--dest DIR]",
+       RunGenerate},
       {"render", "run one template file against a project and print the page",
        "zantrel render TEMPLATE_FILE [--project P.zpr] [--table T [--field F]] [--template-dir D] [--out FILE]",
        RunRender},

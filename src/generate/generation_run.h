@@ -1,9 +1,11 @@
 // What one generation run holds beside the project: the template's control
-// list and phrase file, the script engine host, the folders, and the session
-// counters that script preparation advances.
+// list and phrase file, the script engine host, the work folders, the flags of
+// the input cache, the overwrite answers, and the counters of the run.
 #pragma once
 
 #include <cstdint>
+#include <map>
+#include <optional>
 #include <string>
 
 #include "template/control_file.h"
@@ -12,14 +14,46 @@
 
 namespace zantrel {
 
+// The answers of the overwrite dialog for the run: "" (ask), "O" (overwrite
+// all), "S" (skip all), "C" (cancel).
+struct OverwriteState {
+  std::string answer;
+  bool decision = false;
+};
+
+// What the run did to the destination, for the host's summary.
+struct GenerationSummary {
+  int32_t written = 0;   // pages and copied files written
+  int32_t skipped = 0;   // existing outputs left as they were
+  int32_t backedUp = 0;  // ".bak" copies made
+};
+
 struct GenerationRun {
   Ref<ObPControls> controls = MakeRef<ObPControls>();
   Ref<ObPLanguage> language = MakeRef<ObPLanguage>();
   Ref<ObScript> script;
   std::string templateFolder;  // where template files and includes are read
   std::string tempFolder;      // where joined input files and prepared scripts go
+  std::string cacheFolder;     // copies of the inputs and of earlier runs' scripts
   int16_t sessionCount = 0;
   int16_t sessionTotal = 0;
+
+  // Input cache: what changed since the copies were made.
+  bool userScriptChanged = false;
+  bool controlFileChanged = false;
+  bool phraseFileChanged = false;
+  bool settingsChanged = false;
+  bool keepTemplate = false;
+
+  bool backupFile = false;  // back up before overwriting
+  int32_t timeoutMs = 0;    // the engine's time-out per page
+  std::optional<bool> backupOverride;  // the host's choice for this run
+
+  std::map<std::string, std::string> scriptTexts;  // prepared scripts read this run, by path
+  OverwriteState overwrite;
+  GenerationSummary summary;
+  int32_t pagesTotal = 0;
+  int32_t pagesDone = 0;
 
   ~GenerationRun() {
     if (script) script->ReleaseEngine();

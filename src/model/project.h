@@ -54,6 +54,11 @@ class ObP : public HostObject<ObP> {
   // The generation run's state (control list, phrase file, script host), made on first use.
   std::shared_ptr<struct GenerationRun> generationRun;
 
+  // Generation (src/generate): the application for the loaded project, the
+  // outcome in ProjErr. GenCheck counts the output pages that exist already.
+  void GenScript();
+  int16_t GenCheck();
+
   // The project file: Save raises on failure and leaves an existing file as it
   // was; Load never raises and reports failure in ProjErr.
   void Save(const std::string& projFile);

@@ -2,8 +2,13 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <string>
+#include <vector>
 
 #include "core/names.h"
+#include "model/database.h"
+#include "model/field.h"
+#include "model/table.h"
 
 namespace zantrel {
 namespace {
@@ -55,6 +60,27 @@ int16_t FieldCategory(int32_t adoType) {
       return 5;
     default:
       return 6;
+  }
+}
+
+void SetPrimaryKeyFlags(ObPDatabase& database) {
+  if (!database.HasTables()) return;
+  ObPTables& tables = database.tables();
+  for (int32_t t = 0; t < tables.Count(); ++t) {
+    ObPTable& table = *tables.At(t);
+    std::vector<std::string> keys;
+    std::string list = table.TblKey();
+    for (std::size_t start = 0;;) {
+      std::size_t comma = list.find(',', start);
+      keys.push_back(list.substr(start, comma == std::string::npos ? std::string::npos : comma - start));
+      if (comma == std::string::npos) break;
+      start = comma + 1;
+    }
+    ObPFields& fields = table.Fields();
+    for (int32_t f = 0; f < fields.Count(); ++f) {
+      ObPField& field = *fields.At(f);
+      field.FldIsPrimaryKey(std::find(keys.begin(), keys.end(), field.FldName()) != keys.end());
+    }
   }
 }
 

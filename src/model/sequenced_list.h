@@ -57,6 +57,10 @@ class SequencedList {
     return item;
   }
   void SetItem(const Variant& index) { Item(index); }
+  void ClearCurrent() {
+    curName_.clear();
+    curSeq_ = 0;
+  }
 
   Ref<ItemT> Seq(int16_t seq) const {
     for (int32_t i = 0; i < Count(); ++i) {

@@ -5,6 +5,8 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <fstream>
+#include <string>
 
 namespace zantrel {
 namespace {
@@ -21,7 +23,28 @@ std::filesystem::path HomeDir() {
   return "/";
 }
 
+// XDG_DOCUMENTS_DIR="$HOME/Docs" from user-dirs.dirs, with $HOME expanded; "" when absent.
+std::filesystem::path XdgDocumentsDir() {
+  std::filesystem::path configHome = HomeDir() / ".config";
+  if (const char* xdg = EnvValue("XDG_CONFIG_HOME"); xdg && xdg[0] == '/') configHome = xdg;
+  std::ifstream in(configHome / "user-dirs.dirs");
+  const std::string key = "XDG_DOCUMENTS_DIR=\"";
+  for (std::string line; std::getline(in, line);) {
+    if (line.rfind(key, 0) != 0 || line.size() < key.size() + 1 || line.back() != '"') continue;
+    std::string value = line.substr(key.size(), line.size() - key.size() - 1);
+    if (value.rfind("$HOME", 0) == 0) return HomeDir().string() + value.substr(5);
+    if (!value.empty() && value[0] == '/') return value;
+  }
+  return {};
+}
+
 }  // namespace
+
+std::filesystem::path DocumentsDir() {
+  if (const char* dir = EnvValue("ZANTREL_DOCUMENTS_DIR")) return dir;
+  std::filesystem::path xdg = XdgDocumentsDir();
+  return xdg.empty() ? HomeDir() / "Documents" : xdg;
+}
 
 std::filesystem::path UserConfigDir() {
   if (const char* dir = EnvValue("ZANTREL_CONFIG_DIR")) return dir;

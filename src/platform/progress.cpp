@@ -54,7 +54,7 @@ std::string ProgressLibrary::GetCode() {
   return std::string(code);
 }
 
-TerminalProgress::TerminalProgress() : terminal_(isatty(STDERR_FILENO) == 1) {
+TerminalProgress::TerminalProgress(bool draw) : terminal_(draw && isatty(STDERR_FILENO) == 1) {
   g_cancelRequested = false;
   std::signal(SIGINT, OnInterrupt);
 }

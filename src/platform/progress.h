@@ -40,7 +40,7 @@ class ProgressLibrary {
 // (SIGINT) while it lives sets the cancel answer.
 class TerminalProgress : public ProgressLibrary {
  public:
-  TerminalProgress();
+  explicit TerminalProgress(bool draw = true);  // draw false: only Ctrl-C is watched
   ~TerminalProgress() override;
   int32_t ShowProgress(int32_t hWnd, std::string_view caption) override;
   int32_t ShowProgress2(int32_t hWnd, std::string_view caption) override;

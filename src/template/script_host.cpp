@@ -334,11 +334,14 @@ std::string ObScript::BuildCode(const std::string& expression, std::string& outp
 
 const MemberTable<ObScript>& ObScript::Members() {
   using S = ObScript;
-  static const MemberTable<S> table(
-      "ObScript",
-      {{"ModuleExist", [](S& s, Args a) { return Variant(s.ModuleExist(CStr(Arg(a, 0)))); }, nullptr},
-       {"TemplateText", [](S& s, Args a) { return Variant(s.TemplateText(CStr(Arg(a, 0)))); }, nullptr},
-       {"UserModuleExist", [](S& s, Args a) { return Variant(s.UserModuleExist(CStr(Arg(a, 0)))); }, nullptr}});
+  static const MemberTable<S> table("ObScript", [] {
+    std::vector<Member<S>> members = {
+        {"ModuleExist", [](S& s, Args a) { return Variant(s.ModuleExist(CStr(Arg(a, 0)))); }, nullptr},
+        {"TemplateText", [](S& s, Args a) { return Variant(s.TemplateText(CStr(Arg(a, 0)))); }, nullptr},
+        {"UserModuleExist", [](S& s, Args a) { return Variant(s.UserModuleExist(CStr(Arg(a, 0)))); }, nullptr}};
+    AppendPageStateMembers(members);
+    return members;
+  }());
   return table;
 }
 

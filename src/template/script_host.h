@@ -11,6 +11,7 @@
 
 #include "core/dispatch.h"
 #include "script/engine.h"
+#include "template/page_state.h"
 
 namespace zantrel {
 
@@ -38,6 +39,7 @@ class ObScript : public HostObject<ObScript> {
   // that leaves the folder.
   std::string TemplateText(std::string_view fileName) const;
   std::string templateFolder;
+  PageState page;  // what page generation tells the page scripts
 
   script::Engine& engine() { return engine_; }
   // Registry values read at construction.

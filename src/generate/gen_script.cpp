@@ -1,0 +1,314 @@
+// ObP.GenScript and ObP.GenCheck: the generation driver. It validates the
+// project, prepares the template's work folders, keeps copies of the inputs in
+// the cache folder so that prepared scripts are reused while nothing they were
+// made from changed, loads the control and phrase files, starts the script
+// engine, prepares the stale scripts and hands over to page generation.
+#include <filesystem>
+#include <algorithm>
+#include <climits>
+#include <functional>
+#include <vector>
+
+#include "core/context.h"
+#include "core/error.h"
+#include "generate/generation_run.h"
+#include "generate/output_files.h"
+#include "generate/page_generation.h"
+#include "generate/prepare.h"
+#include "generate/script_builder.h"
+#include "generate/work_folders.h"
+#include "model/project.h"
+#include "platform/atomic_file.h"
+#include "platform/prompter.h"
+#include "platform/status.h"
+#include "platform/zip_archive.h"
+
+namespace zantrel {
+
+void StartScriptHost(ObP& project, GenerationRun& run);
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::string& Product() { return Context().product.errorName; }
+
+void Fail(const std::string& text) { Context().projErr = Product() + ": " + text + " Generation aborted!"; }
+
+bool IsFile(const fs::path& path) {
+  std::error_code ec;
+  return fs::is_regular_file(path, ec);
+}
+
+fs::file_time_type ModifiedTime(const fs::path& path) {
+  std::error_code ec;
+  return fs::last_write_time(path, ec);
+}
+
+void OpenStatus(void (ObPStatus::*show)(int32_t, std::string_view), int32_t hWnd, const std::string& caption) {
+  (Status().*show)(hWnd, caption);
+  Status().shown = true;
+}
+
+void CloseStatusIfShown() {
+  if (!Status().shown) return;
+  Status().CloseStatus();
+  Status().shown = false;
+}
+
+// Replaces the cached copy when it differs from the input; true when it did.
+bool RefreshCopy(const fs::path& input, const fs::path& copy) {
+  if (!IsFile(input) || SameFile(input, copy)) return false;
+  CopyKeepingTime(input, copy);
+  return true;
+}
+
+// The project and database settings that session conditions read when scripts
+// are prepared: a change makes every prepared script stale.
+std::string SettingsSignature(ObP& project) {
+  std::string text;
+  auto add = [&text](const ObProperties& bag) {
+    for (int32_t i = 0; i < bag.Count(); ++i) {
+      text += bag.MetaAt(i).name + '=';
+      try {
+        text += CStr(bag.ValueAt(i));
+      } catch (const std::exception&) {
+      }
+      text += '\n';
+    }
+  };
+  add(project.Properties());
+  if (ObPDatabase* database = project.openDatabase()) add(database->Properties());
+  return std::to_string(std::hash<std::string>{}(text));
+}
+
+// Asks whether to keep the files extracted from an earlier version of the archive.
+bool KeepExtractedTemplate() {
+  Prompt prompt{"template", Context().product.name,
+                "Template version in zip file is different with that in the template folder. Do you want to keep "
+                "the existing files in the template folder or extract and overwrite from the zip file?",
+                {"Keep", "Overwrite"}, 0, ""};
+  return Prompts().Ask(prompt).button == 0;
+}
+
+// Extracts into a staging folder first, so that a broken archive leaves the
+// template folder as it was; then moves the files over it.
+void ExtractTemplate(const fs::path& archive, const fs::path& templateFolder) {
+  fs::path staging = templateFolder.string() + ".extract";
+  RemoveWorkFolder(staging);
+  ExtractArchive(archive, staging);
+  for (const auto& entry : fs::recursive_directory_iterator(staging)) {
+    fs::path target = templateFolder / fs::relative(entry.path(), staging);
+    if (entry.is_directory())
+      fs::create_directories(target);
+    else
+      fs::rename(entry.path(), target);
+  }
+  RemoveWorkFolder(staging);
+}
+
+bool CacheTemplateArchive(ObP& project, GenerationRun& run) {
+  run.keepTemplate = true;
+  if (TemplateIsFolder(project)) return true;
+  fs::path archive = project.Template();
+  if (!IsFile(archive)) {
+    Fail("Template file \"" + archive.string() + "\" not found!");
+    return false;
+  }
+  fs::path copy = fs::path(run.cacheFolder) / archive.filename();
+  if (IsFile(copy) && !SameFile(archive, copy)) run.keepTemplate = KeepExtractedTemplate();
+  else if (!IsFile(copy)) run.keepTemplate = false;
+  if (run.keepTemplate && IsFile(copy)) return true;
+  try {
+    ExtractTemplate(archive, run.templateFolder);
+  } catch (const std::exception& e) {
+    Fail("Extract Template File \"" + archive.string() + "\" failed! " + e.what());
+    return false;
+  }
+  CopyKeepingTime(archive, copy);
+  return true;
+}
+
+bool CacheInputs(ObP& project, GenerationRun& run) {
+  fs::path cache = run.cacheFolder;
+  if (!project.USERCODE.empty())
+    run.userScriptChanged = RefreshCopy(project.USERCODE, cache / fs::path(project.USERCODE).filename());
+  if (!CacheTemplateArchive(project, run)) return false;
+  run.controlFileChanged = RefreshCopy(fs::path(run.templateFolder) / "control.xml", cache / "control.xml");
+  run.phraseFileChanged = RefreshCopy(fs::path(run.templateFolder) / "lang.xml", cache / "lang.xml");
+  fs::path signatureFile = cache / "settings.sig";
+  std::string signature = SettingsSignature(project);
+  run.settingsChanged = !IsFile(signatureFile) || ReadWholeFile(signatureFile) != signature;
+  if (run.settingsChanged) ReplaceFileAtomically(signatureFile, signature, false);
+  return true;
+}
+
+bool LoadPhraseFile(ObP& project, GenerationRun& run) {
+  fs::path file = fs::path(run.templateFolder) / "lang.xml";
+  std::string path = IsFile(file) ? file.string() : project.Language;
+  if (run.language->Load(path)) return true;
+  Fail("Load Language File \"" + path + "\" failed!");
+  return false;
+}
+
+bool LoadControlFile(GenerationRun& run) {
+  std::string path = run.templateFolder + "/control.xml";
+  if (run.controls->LoadControls(path)) return true;
+  Fail("Load Template Control File \"" + path + "\" failed!");
+  return false;
+}
+
+// Whether a file exists and was modified after time.
+bool ChangedAfter(const fs::path& file, fs::file_time_type time) { return IsFile(file) && ModifiedTime(file) > time; }
+
+// Whether a comma-separated list of template files, or a file they include, changed after time.
+bool InputsChangedAfter(const GenerationRun& run, const std::string& fileList, fs::file_time_type time) {
+  std::string names = fileList;
+  for (std::size_t start = 0; start <= names.size();) {
+    std::size_t comma = names.find(',', start);
+    fs::path file = fs::path(run.templateFolder) / names.substr(start, comma == std::string::npos ? comma : comma - start);
+    if (ChangedAfter(file, time)) return true;
+    if (IsFile(file)) {
+      std::string includes = GetIncludeNames(ReadWholeFile(file));
+      for (std::size_t at = 0; at <= includes.size() && !includes.empty();) {
+        std::size_t next = includes.find(',', at);
+        if (ChangedAfter(fs::path(run.templateFolder) / includes.substr(at, next == std::string::npos ? next : next - at), time))
+          return true;
+        if (next == std::string::npos) break;
+        at = next + 1;
+      }
+    }
+    if (comma == std::string::npos) break;
+    start = comma + 1;
+  }
+  return false;
+}
+
+bool IsScriptStale(const GenerationRun& run, ObPControl& control) {
+  fs::path script = fs::path(run.cacheFolder) / (control.CtrlID + ".tmp");
+  // The run reads the script from the temp folder: without it there, it must be made again.
+  if (!IsFile(script) || !IsFile(fs::path(run.tempFolder) / (control.CtrlID + ".tmp"))) return true;
+  fs::file_time_type time = ModifiedTime(script);
+  if (InputsChangedAfter(run, control.CtrlIFiles, time)) return true;
+  ObPSessions& sessions = control.Sessions();
+  for (int32_t i = 1; i <= sessions.Count(); ++i) {
+    Ref<ObPSession> session = sessions.Item(i);
+    if (session->SessType == "key" && !session->SessIFile.empty() &&
+        InputsChangedAfter(run, session->SessIFile, time))
+      return true;
+  }
+  return false;
+}
+
+bool ProducesScript(const ObPControl& control) {
+  return control.CtrlType == "field" || control.CtrlType == "table" || control.CtrlType == "other" ||
+         control.CtrlType == "report";
+}
+
+void PrepareStaleScripts(ObP& project, GenerationRun& run) {
+  int32_t total = 0;
+  std::vector<int16_t> stale;
+  for (int16_t i = 1; i <= run.controls->Count(); ++i) {
+    Ref<ObPControl> control = run.controls->Item(i);
+    if (!ProducesScript(*control) || !IsScriptStale(run, *control)) continue;
+    total += control->Sessions().Count();
+    stale.push_back(i);
+  }
+  if (total < 1 && stale.empty()) return;
+  run.sessionTotal = static_cast<int16_t>(std::min<int32_t>(total, INT16_MAX));
+  run.sessionCount = 0;
+  if (ObPDatabase* database = project.openDatabase()) database->tables().ClearCurrent();
+  OpenStatus(&ObPStatus::ShowStatus3, project.hWnd(), Product() + " - Preparing Script Files for generation...");
+  for (int16_t index : stale) {
+    if (Status().StatusIsCancelled()) CancelGeneration();
+    Ref<ObPControl> control = run.controls->Item(index);  // the current control while it is prepared
+    Status().DispStatus("Loading " + control->CtrlID + " script ...");
+    PrepareScript(project, run, *control, run.tempFolder + "/" + control->CtrlID + ".tmp");
+    if (!Context().projErr.empty()) break;
+  }
+  CloseStatusIfShown();
+}
+
+void StartEngine(ObP& project, GenerationRun& run) {
+  OpenStatus(&ObPStatus::ShowStatus2, project.hWnd(), Product() + " - Initializing VBScript Engine ...");
+  Status().DispStatus("Please wait ...");
+  StartScriptHost(project, run);
+  CloseStatusIfShown();
+}
+
+void RunGeneration(ObP& project, GenerationRun& run) {
+  ObPDatabase* database = project.openDatabase();
+  if (!database) return Fail("Database not loaded!");
+  if (!database->HasTables() || database->tables().Count() == 0) return Fail("No tables found in the Database!");
+  if (!PrepareWorkFolders(project, run, "Script") || !CacheInputs(project, run) || !LoadPhraseFile(project, run))
+    return;
+  if (!run.keepTemplate || run.userScriptChanged || run.controlFileChanged || run.phraseFileChanged ||
+      run.settingsChanged) {
+    DeleteFilesByExt(run.tempFolder, "tmp");
+    DeleteFilesByExt(run.cacheFolder, "tmp");
+  }
+  CopyNewerFiles(run.tempFolder, run.cacheFolder);
+  if (!LoadControlFile(run)) return;
+  run.backupFile = project.BackupFile;
+  run.timeoutMs = Context().scriptEngineTimeout;
+  StartEngine(project, run);
+  if (!Context().projErr.empty()) return;
+  PrepareStaleScripts(project, run);
+  if (!Context().projErr.empty()) return;
+  OpenStatus(&ObPStatus::ShowStatus3, project.hWnd(),
+             Product() + " - Generating " + Context().product.languageTag + " Scripts...");
+  PageGeneration(project, run, false).GeneratePages();
+  CloseStatusIfShown();
+}
+
+// Runs a stage, turning what it raises into the error text. A cancel has set
+// the text already.
+void Guarded(const std::function<void()>& stage) {
+  try {
+    stage();
+  } catch (const Error& e) {
+    if (Context().projErr.empty()) Context().projErr = Product() + ": " + e.what();
+  } catch (const std::exception& e) {
+    if (Context().projErr.empty()) Context().projErr = Product() + ": " + e.what();
+  }
+  CloseStatusIfShown();
+}
+
+void ResetRun(GenerationRun& run) {
+  run.summary = GenerationSummary{};
+  run.scriptTexts.clear();
+  run.userScriptChanged = run.controlFileChanged = run.phraseFileChanged = run.settingsChanged = false;
+}
+
+}  // namespace
+
+void ObP::GenScript() {
+  Context().projErr.clear();
+  GenerationRun& run = RunOf(*this);
+  ResetRun(run);
+  Guarded([&] { RunGeneration(*this, run); });
+  if (run.script) run.script->ReleaseEngine();
+}
+
+int16_t ObP::GenCheck() {
+  Context().projErr.clear();
+  GenerationRun& run = RunOf(*this);
+  ResetRun(run);
+  int32_t count = 0;
+  Guarded([&] {
+    if (!PrepareWorkFolders(*this, run, "Check")) return;
+    if (!TemplateIsFolder(*this)) {
+      try {
+        ExtractTemplate(Template(), run.templateFolder);
+      } catch (const std::exception& e) {
+        return Fail("Extract Template File \"" + Template() + "\" failed! " + e.what());
+      }
+    }
+    if (!LoadControlFile(run)) return;
+    count = PageGeneration(*this, run, true).GeneratePages();
+    if (!TemplateIsFolder(*this)) RemoveWorkFolder(run.templateFolder);
+  });
+  return static_cast<int16_t>(std::min<int32_t>(count, INT16_MAX));
+}
+
+}  // namespace zantrel

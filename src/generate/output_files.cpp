@@ -1,0 +1,294 @@
+#include "generate/output_files.h"
+
+#include <filesystem>
+
+#include "core/context.h"
+#include "core/error.h"
+#include "core/names.h"
+#include "generate/generation_run.h"
+#include "generate/output_text.h"
+#include "model/project.h"
+#include "platform/atomic_file.h"
+#include "platform/prompter.h"
+#include "platform/status.h"
+
+namespace zantrel {
+namespace {
+
+namespace fs = std::filesystem;
+
+bool Exists(const std::string& path) {
+  std::error_code ec;
+  return fs::exists(path, ec);
+}
+
+bool EndsWithSeparator(const std::string& s) { return !s.empty() && (s.back() == '/' || s.back() == '\\'); }
+
+std::string ToSlashes(std::string path) {
+  for (char& c : path)
+    if (c == '\\') c = '/';
+  return path;
+}
+
+std::string AfterLastSeparator(const std::string& path) {
+  std::size_t at = path.find_last_of("/\\");
+  return at == std::string::npos ? path : path.substr(at + 1);
+}
+
+void CopyFileReplacing(const fs::path& from, const fs::path& to) {
+  ReplaceFileAtomically(to, ReadWholeFile(from), /*durable=*/false);
+}
+
+void CopyFolderReplacing(const fs::path& from, const fs::path& to) {
+  fs::create_directories(to);
+  for (const auto& entry : fs::recursive_directory_iterator(from)) {
+    fs::path target = to / fs::relative(entry.path(), from);
+    if (entry.is_directory())
+      fs::create_directories(target);
+    else if (entry.is_regular_file())
+      CopyFileReplacing(entry.path(), target);
+  }
+}
+
+// The overwrite dialog; sets the run's decision and answer.
+void AskOverwrite(GenerationRun& run, const std::string& what, const std::string& path) {
+  Prompt prompt{"overwrite", Context().product.name, what + " " + path + " already exists!",
+                {"Overwrite", "Skip", "Cancel"}, 1, "All"};
+  PromptReply reply = Prompts().Ask(prompt);
+  if (reply.button == 0) {
+    run.overwrite.decision = true;
+    if (reply.checked) run.overwrite.answer = "O";
+  } else if (reply.button == 1) {
+    if (reply.checked) run.overwrite.answer = "S";
+  } else {
+    run.overwrite.answer = "C";
+  }
+}
+
+// The decision for an existing output; the backup is made by the caller.
+bool DecideOverwrite(GenerationRun& run, const std::string& what, const std::string& path, bool overwrite,
+                     bool prompt) {
+  run.overwrite.decision = false;
+  if (run.overwrite.answer == "O") {
+    run.overwrite.decision = true;
+  } else if (run.overwrite.answer == "S") {
+    return false;
+  } else if (!prompt) {
+    run.overwrite.decision = overwrite;
+  } else if (overwrite) {
+    AskOverwrite(run, what, path);
+  }
+  if (run.overwrite.answer == "C") CancelGeneration();
+  return run.overwrite.decision;
+}
+
+bool BackupWanted(const GenerationRun& run) { return run.backupOverride.value_or(run.backupFile); }
+
+// Raises a failed write as the numbered path error, so that it ends the run as a message.
+template <class F>
+void Guarded(F&& write) {
+  try {
+    write();
+  } catch (const FileError& e) {
+    Raise(err::kPathFileAccess, e.what());
+  } catch (const fs::filesystem_error& e) {
+    Raise(err::kPathFileAccess, e.what());
+  }
+}
+
+}  // namespace
+
+std::string BuildOutputPath(const ObP& project, const std::string& name, bool applyNaming, bool inDestination) {
+  std::string folder = inDestination ? project.Destination() : std::string();
+  if (!folder.empty() && !EndsWithSeparator(folder)) folder += '/';
+  std::string path = folder + name;
+  if (applyNaming) {
+    std::string type = project.OutputNameType();
+    if (type == "Prefix") path = folder + project.OutputNameExt() + name;
+    if (type == "Suffix") path = folder + name + project.OutputNameExt();
+  }
+  return project.OutputNameLCase() ? ToLowerText(path) : path;
+}
+
+std::string ExistingPath(const std::string& folder, const std::string& name) {
+  std::string path = (fs::path(folder) / ToSlashes(name)).string();
+  if (Exists(path)) return path;
+  if (Status().shown) {
+    Status().CloseStatus();
+    Status().shown = false;
+  }
+  return {};
+}
+
+std::string NormalizeFolder(const std::string& folder) {
+  std::size_t a = folder.find_first_not_of(' ');
+  std::string out = a == std::string::npos ? std::string() : folder.substr(a, folder.find_last_not_of(' ') - a + 1);
+  if (!out.empty() && !EndsWithSeparator(out)) out += '/';
+  return out;
+}
+
+void CreateFolderPath(const std::string& path) {
+  std::error_code ec;
+  if (!path.empty()) fs::create_directories(ToSlashes(path), ec);
+}
+
+bool ConfirmFileWrite(ObP&, GenerationRun& run, const std::string& path, bool overwrite, bool prompt,
+                      bool checkOnly) {
+  if (checkOnly) return Exists(path);
+  if (!Exists(path)) return true;
+  if (!DecideOverwrite(run, "File", path, overwrite, prompt)) {
+    ++run.summary.skipped;
+    return false;
+  }
+  if (BackupWanted(run)) {
+    Guarded([&] { CopyFileReplacing(path, path + ".bak"); });
+    ++run.summary.backedUp;
+  }
+  return true;
+}
+
+bool ConfirmFolderWrite(ObP&, GenerationRun& run, const std::string& path, bool overwrite, bool prompt,
+                        bool checkOnly) {
+  if (checkOnly) return Exists(path);
+  if (!Exists(path)) return true;
+  if (!DecideOverwrite(run, "Folder", path, overwrite, prompt)) {
+    ++run.summary.skipped;
+    return false;
+  }
+  if (BackupWanted(run)) {
+    std::string folder = ToSlashes(path);
+    while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
+    Guarded([&] {
+      fs::remove_all(folder + ".bak");
+      CopyFolderReplacing(folder, folder + ".bak");
+    });
+    ++run.summary.backedUp;
+  }
+  return true;
+}
+
+void WritePage(ObP& project, GenerationRun& run, const std::string& scriptPath, const std::string& outputPath,
+               bool overwrite, bool space, int16_t initType) {
+  if (!ConfirmFileWrite(project, run, outputPath, overwrite, project.PromptOnOverwrite(), false)) return;
+  auto cached = run.scriptTexts.find(scriptPath);
+  if (cached == run.scriptTexts.end()) {
+    std::string text;
+    Guarded([&] { text = ReadWholeFile(scriptPath); });
+    cached = run.scriptTexts.emplace(scriptPath, std::move(text)).first;
+  }
+  std::string page = run.script->BuildNewCode(cached->second, initType, run.timeoutMs);
+  if (!Context().projErr.empty()) return;
+  page = space ? CleanOutput(page, project.versionText()) : StripLeadingBlankLines(page);
+  std::string path = ToSlashes(outputPath);
+  CreateFolderPath(fs::path(path).parent_path().string());
+  Guarded([&] { ReplaceFileAtomically(path, page, /*durable=*/false); });
+  ++run.summary.written;
+}
+
+void WriteStyleSheet(ObP& project, GenerationRun& run, bool checkOnly, int32_t& count) {
+  if (project.UseCss()) {
+    std::string path = BuildOutputPath(project, project.ProjName() + ".css", false, true);
+    if (ConfirmFileWrite(project, run, path, project.OtherOverwrite(), project.PromptOnOverwrite(), checkOnly)) {
+      if (checkOnly) {
+        ++count;
+      } else {
+        Guarded([&] { ReplaceFileAtomically(ToSlashes(path), project.CssStyles(), false); });
+        ++run.summary.written;
+      }
+    }
+  }
+  std::string source = project.CSS();
+  if (source.empty()) return;
+  std::string target = BuildOutputPath(project, AfterLastSeparator(source), false, true);
+  if (target == source ||
+      !ConfirmFileWrite(project, run, target, project.OtherOverwrite(), project.PromptOnOverwrite(), checkOnly))
+    return;
+  if (checkOnly) {
+    ++count;
+    return;
+  }
+  Status().DispStatus("copying css");
+  Guarded([&] { CopyFileReplacing(ToSlashes(source), ToSlashes(target)); });
+  ++run.summary.written;
+}
+
+namespace {
+
+bool CopyListedFiles(ObP& project, GenerationRun& run, const ObPControl& control, bool checkOnly, int32_t& count) {
+  for (std::size_t start = 0;;) {
+    std::size_t comma = control.CtrlIFiles.find(',', start);
+    std::string name = control.CtrlIFiles.substr(start, comma == std::string::npos ? comma : comma - start);
+    std::string source = ExistingPath(run.templateFolder, name);
+    if (source.empty()) {
+      Context().projErr = Context().product.errorName + ": Source file does not exist - \"" + name +
+                          "\"! Check if correct template.";
+      return false;
+    }
+    std::string target = name;
+    if (!control.CtrlOFolder.empty()) {
+      CreateFolderPath(BuildOutputPath(project, control.CtrlOFolder, false, true));
+      target = NormalizeFolder(control.CtrlOFolder) + name;
+    }
+    target = BuildOutputPath(project, target, false, true);
+    if (ConfirmFileWrite(project, run, target, project.OtherOverwrite(), project.PromptOnOverwrite(), checkOnly)) {
+      if (checkOnly) {
+        ++count;
+      } else {
+        if (Status().shown) Status().DispStatus("Copying file " + name);
+        Guarded([&] {
+          CreateFolderPath(fs::path(ToSlashes(target)).parent_path().string());
+          CopyFileReplacing(source, ToSlashes(target));
+        });
+        ++run.summary.written;
+      }
+    }
+    if (comma == std::string::npos) return true;
+    start = comma + 1;
+  }
+}
+
+bool CopyFolder(ObP& project, GenerationRun& run, const ObPControl& control, bool checkOnly, int32_t& count) {
+  std::string source = ExistingPath(run.templateFolder, control.CtrlIFolder);
+  if (source.empty()) {
+    Context().projErr = Context().product.errorName + ": Source folder does not exist - \"" + control.CtrlIFolder +
+                        "\"! Check if correct template.";
+    return false;
+  }
+  std::string folder = control.CtrlOFolder.empty() ? control.CtrlIFolder : control.CtrlOFolder;
+  std::string target = BuildOutputPath(project, folder, false, true);
+  if (!ConfirmFolderWrite(project, run, target, project.OtherOverwrite(), project.PromptOnOverwrite(), checkOnly))
+    return true;
+  if (checkOnly) {
+    ++count;
+    return true;
+  }
+  if (Status().shown) Status().DispStatus("Copying folder " + folder);
+  Guarded([&] { CopyFolderReplacing(source, ToSlashes(target)); });
+  ++run.summary.written;
+  return true;
+}
+
+}  // namespace
+
+void CopyTemplateFiles(ObP& project, GenerationRun& run, bool checkOnly, int32_t& count) {
+  for (int16_t i = 1; i <= run.controls->Count(); ++i) {
+    Ref<ObPControl> control = run.controls->Item(i);
+    if (control->CtrlType != "copy") continue;
+    bool ok = !control->CtrlIFiles.empty()    ? CopyListedFiles(project, run, *control, checkOnly, count)
+              : !control->CtrlIFolder.empty() ? CopyFolder(project, run, *control, checkOnly, count)
+                                              : true;
+    if (!ok) return;
+  }
+}
+
+void CancelGeneration() {
+  if (Status().shown) {
+    Status().CloseStatus();
+    Status().shown = false;
+  }
+  const std::string message = "Generation cancelled by user!";
+  Context().projErr = message;
+  Raise(-1, message);
+}
+
+}  // namespace zantrel

@@ -1,0 +1,1 @@
+<?php // blob of <!--##=TABLE.TblName##-->.<!--##=FIELD.FldName##--> as <!--##=SCRPT.FieldVar##-->

@@ -1,0 +1,3 @@
+<!--##session page##--><?php // <!--##@Edit##--> <!--##=SCRPT.TableName##--> in <!--##=SCRPT.OutputName##-->
+<!--##include shared.php/form##-->
+<!--##/session##-->

@@ -1,0 +1,2 @@
+<!-- footer -->
+</body></html>

@@ -1,0 +1,4 @@
+
+// list script of <!--##=SCRPT.TableName##-->
+function rows() { return "<!--##=SCRPT.PageName("list")##-->"; }
+</head>

@@ -1,0 +1,1 @@
+<?php // login against <!--##=TABLE.TblName##--> (<!--##=PROJ.SecType##-->)

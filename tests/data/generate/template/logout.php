@@ -1,0 +1,2 @@
+<!--##session logout##--><?php // logout, back to <!--##=SCRPT.PageName("login")##-->
+<!--##/session##-->
