@@ -101,13 +101,15 @@ void Guarded(F&& write) {
 std::string BuildOutputPath(const ObP& project, const std::string& name, bool applyNaming, bool inDestination) {
   std::string folder = inDestination ? project.Destination() : std::string();
   if (!folder.empty() && !EndsWithSeparator(folder)) folder += '/';
-  std::string path = folder + name;
+  std::string file = name;
   if (applyNaming) {
     std::string type = project.OutputNameType();
-    if (type == "Prefix") path = folder + project.OutputNameExt() + name;
-    if (type == "Suffix") path = folder + name + project.OutputNameExt();
+    if (type == "Prefix") file = project.OutputNameExt() + name;
+    if (type == "Suffix") file = name + project.OutputNameExt();
   }
-  return project.OutputNameLCase() ? ToLowerText(path) : path;
+  // Lower case applies to the generated name only: on a case-sensitive file
+  // system the destination folder must keep its own case.
+  return folder + (project.OutputNameLCase() ? ToLowerText(file) : file);
 }
 
 std::string ExistingPath(const std::string& folder, const std::string& name) {
@@ -226,7 +228,7 @@ bool CopyListedFiles(ObP& project, GenerationRun& run, const ObPControl& control
     }
     std::string target = name;
     if (!control.CtrlOFolder.empty()) {
-      CreateFolderPath(BuildOutputPath(project, control.CtrlOFolder, false, true));
+      if (!checkOnly) CreateFolderPath(BuildOutputPath(project, control.CtrlOFolder, false, true));
       target = NormalizeFolder(control.CtrlOFolder) + name;
     }
     target = BuildOutputPath(project, target, false, true);

@@ -162,3 +162,46 @@ TEST_F(CliTest, RenderUsesTheControlOfTheTemplateFile) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(CliTest, GenerateWritesTheApplicationAndSummarises) {
+  fs::path root = config.user();
+  setenv("ZANTREL_DOCUMENTS_DIR", (root / "docs").c_str(), 1);
+  std::string db = (root / "t.db").string();
+  std::string schema = std::string(ZANTREL_TEST_DATA) + "/schema/sqlite.sql";
+  ASSERT_EQ(std::system(("sqlite3 " + db + " < " + schema).c_str()), 0);
+  std::string project = Project("g.zpr");
+  ASSERT_EQ(Cli("new " + project + " --type sqlite --db " + db).exitCode, 0);
+  std::string common = project + " --template " + ZANTREL_TEST_DATA + "/generate/template --dest " +
+                       (root / "out").string();
+
+  Result first = Cli("generate " + common);
+  ASSERT_EQ(first.exitCode, 0) << first.out;
+  EXPECT_NE(first.out.find(" written, 0 skipped, 0 backed up, in "), std::string::npos) << first.out;
+  EXPECT_TRUE(fs::exists(root / "out" / "customerslist.php"));
+
+  Result check = Cli("generate --check " + common);
+  EXPECT_EQ(check.exitCode, 0);
+  EXPECT_NE(check.out.find("At least 3 pages of the output exist already"), std::string::npos) << check.out;
+
+  std::ofstream(root / "out" / "customerslist.php") << "mine";
+  Result none = Cli("generate " + common + " --overwrite none --quiet");
+  EXPECT_EQ(none.exitCode, 0);
+  EXPECT_EQ(none.out, "");
+  EXPECT_EQ(ReadText(root / "out" / "customerslist.php"), "mine");
+
+  Result all = Cli("generate " + common + " --overwrite all --backup");
+  EXPECT_EQ(all.exitCode, 0) << all.out;
+  EXPECT_EQ(ReadText(root / "out" / "customerslist.php.bak"), "mine");
+  EXPECT_NE(ReadText(root / "out" / "customerslist.php"), "mine");
+
+  EXPECT_EQ(Cli("generate " + common + " --overwrite sometimes").exitCode, 2);
+  Result broken = Cli("generate " + project + " --template " + (root / "nope.zip").string() + " --dest " +
+                      (root / "out").string());
+  EXPECT_EQ(broken.exitCode, 1);
+  EXPECT_NE(broken.out.find("not found! Generation aborted!"), std::string::npos) << broken.out;
+  unsetenv("ZANTREL_DOCUMENTS_DIR");
+}
+
+}  // namespace

@@ -1,0 +1,3 @@
+// list script of customers
+function rows() { return "customerslist.php"; }
+</head>

@@ -1,0 +1,1 @@
+<?php // login against customers (Use Table)

@@ -1,0 +1,1 @@
+<?php // logout, back to login.php

@@ -1,0 +1,3 @@
+// list script of order items
+function rows() { return "order_itemslist.php"; }
+</head>

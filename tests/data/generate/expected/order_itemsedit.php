@@ -1,0 +1,2 @@
+<?php // Edit & save order items in order_itemsedit.php
+<form method="post"><input name="order_id"><input name="item_no"></form>

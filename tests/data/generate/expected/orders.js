@@ -1,0 +1,3 @@
+// list script of orders
+function rows() { return "orderslist.php"; }
+</head>

@@ -1,0 +1,3 @@
+// list script of type_zoo
+function rows() { return "type_zoolist.php"; }
+</head>

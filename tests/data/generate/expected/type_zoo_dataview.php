@@ -1,0 +1,1 @@
+<?php // blob of type_zoo.data as data
