@@ -1,5 +1,6 @@
 #include "template/script_host.h"
 
+#include <cctype>
 #include <filesystem>
 
 #include "core/context.h"
@@ -75,6 +76,27 @@ void ReplaceAll(std::string& text, std::string_view what, std::string_view with)
     text.replace(at, what.size(), with);
 }
 
+constexpr std::string_view kEntryFunction = "ovScriptEngine";
+
+bool IsWordChar(char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_'; }
+
+// Every whole-word occurrence of word replaced.
+std::string RenameWord(const std::string& text, std::string_view word, const std::string& with) {
+  std::string out;
+  out.reserve(text.size() + 64);
+  std::size_t copied = 0;
+  for (std::size_t at = text.find(word); at != std::string::npos; at = text.find(word, at + word.size())) {
+    bool whole = (at == 0 || !IsWordChar(text[at - 1])) &&
+                 (at + word.size() == text.size() || !IsWordChar(text[at + word.size()]));
+    if (!whole) continue;
+    out.append(text, copied, at - copied);
+    out += with;
+    copied = at + word.size();
+  }
+  out.append(text, copied);
+  return out;
+}
+
 std::string SafeText(const Variant& v) {
   try {
     return CStr(v);
@@ -107,7 +129,7 @@ ObScript::ObScript()
 
 void ObScript::Initialize(const Variant& proj, const Variant& db, const Variant& controls, const Variant& lang) {
   engine_.Reset();
-  lastBuiltCode_.clear();
+  builtFunctions_.clear();
   userProcedures_.clear();
   overridable_.clear();
   systemCode_.clear();
@@ -275,7 +297,7 @@ void ObScript::LoadUserCode() {
 
 void ObScript::ReleaseEngine() {
   engine_.Reset();
-  lastBuiltCode_.clear();
+  builtFunctions_.clear();
   project_ = nullptr;
 }
 
@@ -299,22 +321,26 @@ bool ObScript::UserModuleExist(std::string_view name) const { return ContainsNam
 
 std::string ObScript::BuildNewCode(const std::string& code, int16_t initType, int32_t timeoutMs) {
   engine_.SetTimeout(timeoutMs);
-  if (code != lastBuiltCode_) {
-    script::ScriptError error = engine_.AddCode("System", code);
+  auto built = builtFunctions_.find(code);
+  if (built == builtFunctions_.end()) {
+    // Each distinct script gets a function of its own, so that the pages of a
+    // run, which take turns between controls, compile each script only once.
+    std::string name = std::string(kEntryFunction) + "_" + std::to_string(builtFunctions_.size() + 1);
+    script::ScriptError error = engine_.AddCode("System", RenameWord(code, kEntryFunction, name));
     if (error) {
-      lastBuiltCode_.clear();
       Context().projErr = Context().product.errorName + ": VBScript Syntax Error" + std::string(kCrLf) +
                           error.description + std::string(kCrLf) + "In line " + std::to_string(error.line) + ": " +
                           std::string(kCrLf) + error.sourceText;
       return {};
     }
-    lastBuiltCode_ = code;
+    built = builtFunctions_.emplace(code, name).first;
   }
   script::RunResult current = engine_.Run("System", "LoadCurrent", {Variant(initType)});
-  script::RunResult page = current.ok() ? engine_.Run("System", "ovScriptEngine") : current;
+  script::RunResult page = current.ok() ? engine_.Run("System", built->second) : current;
   if (!page.ok()) {
     Context().projErr = "VBScript Runtime error " + std::string(kCrLf) + page.error.description +
-                        std::string(kCrLf) + page.error.sourceText + std::string(kCrLf);
+                        std::string(kCrLf) + RenameWord(page.error.sourceText, built->second, std::string(kEntryFunction)) +
+                        std::string(kCrLf);
     return {};
   }
   return SafeText(page.value);

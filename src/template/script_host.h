@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "core/dispatch.h"
@@ -59,7 +60,7 @@ class ObScript : public HostObject<ObScript> {
   std::vector<std::string> userProcedures_;
   std::vector<std::string> overridable_;
   std::string systemCode_;
-  std::string lastBuiltCode_;  // the ovScriptEngine text installed last, compiled once
+  std::unordered_map<std::string, std::string> builtFunctions_;  // script text -> its entry function
 };
 
 // The lines of common code loaded when no COMMONCODE file is configured.
