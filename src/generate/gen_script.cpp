@@ -11,6 +11,7 @@
 
 #include "core/context.h"
 #include "core/error.h"
+#include "core/text_list.h"
 #include "generate/generation_run.h"
 #include "generate/output_files.h"
 #include "generate/page_generation.h"
@@ -163,23 +164,14 @@ bool ChangedAfter(const fs::path& file, fs::file_time_type time) { return IsFile
 
 // Whether a comma-separated list of template files, or a file they include, changed after time.
 bool InputsChangedAfter(const GenerationRun& run, const std::string& fileList, fs::file_time_type time) {
-  std::string names = fileList;
-  for (std::size_t start = 0; start <= names.size();) {
-    std::size_t comma = names.find(',', start);
-    fs::path file = fs::path(run.templateFolder) / names.substr(start, comma == std::string::npos ? comma : comma - start);
+  for (const std::string& name : SplitList(fileList)) {
+    fs::path file = fs::path(run.templateFolder) / name;
+    if (!IsFile(file)) continue;
     if (ChangedAfter(file, time)) return true;
-    if (IsFile(file)) {
-      std::string includes = GetIncludeNames(ReadWholeFile(file));
-      for (std::size_t at = 0; at <= includes.size() && !includes.empty();) {
-        std::size_t next = includes.find(',', at);
-        if (ChangedAfter(fs::path(run.templateFolder) / includes.substr(at, next == std::string::npos ? next : next - at), time))
-          return true;
-        if (next == std::string::npos) break;
-        at = next + 1;
-      }
-    }
-    if (comma == std::string::npos) break;
-    start = comma + 1;
+    std::string includes = GetIncludeNames(ReadWholeFile(file));
+    if (includes.empty()) continue;
+    for (const std::string& included : SplitList(includes))
+      if (ChangedAfter(fs::path(run.templateFolder) / included, time)) return true;
   }
   return false;
 }

@@ -5,6 +5,7 @@
 #include "core/context.h"
 #include "core/error.h"
 #include "core/names.h"
+#include "core/text_list.h"
 #include "generate/generation_run.h"
 #include "generate/output_text.h"
 #include "model/project.h"
@@ -217,9 +218,7 @@ void WriteStyleSheet(ObP& project, GenerationRun& run, bool checkOnly, int32_t& 
 namespace {
 
 bool CopyListedFiles(ObP& project, GenerationRun& run, const ObPControl& control, bool checkOnly, int32_t& count) {
-  for (std::size_t start = 0;;) {
-    std::size_t comma = control.CtrlIFiles.find(',', start);
-    std::string name = control.CtrlIFiles.substr(start, comma == std::string::npos ? comma : comma - start);
+  for (const std::string& name : SplitList(control.CtrlIFiles)) {
     std::string source = ExistingPath(run.templateFolder, name);
     if (source.empty()) {
       Context().projErr = Context().product.errorName + ": Source file does not exist - \"" + name +
@@ -244,9 +243,8 @@ bool CopyListedFiles(ObP& project, GenerationRun& run, const ObPControl& control
         ++run.summary.written;
       }
     }
-    if (comma == std::string::npos) return true;
-    start = comma + 1;
   }
+  return true;
 }
 
 bool CopyFolder(ObP& project, GenerationRun& run, const ObPControl& control, bool checkOnly, int32_t& count) {

@@ -1,9 +1,11 @@
 #include "generate/page_generation.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "core/context.h"
 #include "core/names.h"
+#include "core/text_list.h"
 #include "generate/conditions.h"
 #include "generate/generation_run.h"
 #include "generate/output_files.h"
@@ -13,16 +15,6 @@
 
 namespace zantrel {
 namespace {
-
-std::vector<std::string> SplitList(const std::string& list) {
-  std::vector<std::string> parts;
-  for (std::size_t start = 0;;) {
-    std::size_t comma = list.find(',', start);
-    parts.push_back(list.substr(start, comma == std::string::npos ? std::string::npos : comma - start));
-    if (comma == std::string::npos) return parts;
-    start = comma + 1;
-  }
-}
 
 std::string Trimmed(const std::string& s) {
   std::size_t a = s.find_first_not_of(' ');
@@ -234,7 +226,7 @@ int32_t PageGeneration::GenerateFieldPages(ObPTable& table, ObPField& field) {
 
 int32_t PageGeneration::GenerateOtherPages(std::string_view typeList) {
   std::vector<std::string> types;
-  for (const std::string& type : SplitList(std::string(typeList))) types.push_back(ToLowerText(Trimmed(type)));
+  for (const std::string& type : SplitList(typeList)) types.push_back(ToLowerText(Trimmed(type)));
   std::string security = project_.SecType();
   int32_t count = 0;
   for (int16_t i = 1; i <= run_.controls->Count(); ++i) {

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/names.h"
+#include "core/text_list.h"
 #include "model/database.h"
 #include "model/field.h"
 #include "model/table.h"
@@ -68,14 +69,7 @@ void SetPrimaryKeyFlags(ObPDatabase& database) {
   ObPTables& tables = database.tables();
   for (int32_t t = 0; t < tables.Count(); ++t) {
     ObPTable& table = *tables.At(t);
-    std::vector<std::string> keys;
-    std::string list = table.TblKey();
-    for (std::size_t start = 0;;) {
-      std::size_t comma = list.find(',', start);
-      keys.push_back(list.substr(start, comma == std::string::npos ? std::string::npos : comma - start));
-      if (comma == std::string::npos) break;
-      start = comma + 1;
-    }
+    std::vector<std::string> keys = SplitList(table.TblKey());
     ObPFields& fields = table.Fields();
     for (int32_t f = 0; f < fields.Count(); ++f) {
       ObPField& field = *fields.At(f);
