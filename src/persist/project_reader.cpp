@@ -12,6 +12,7 @@
 #include "model/project.h"
 #include "model/schema_rules.h"
 #include "persist/converter.h"
+#include "persist/load_check.h"
 #include "platform/status.h"
 #include "platform/xml_file.h"
 
@@ -222,30 +223,6 @@ void RefreshThreadValues(ObP& project) {
   }
 }
 
-// Marks exactly the fields named in TblKey (comma-separated, exact names).
-void RecomputePrimaryKeys(ObP& project) {
-  ObPDatabase* database = project.openDatabase();
-  if (!database || !database->HasTables()) return;
-  ObPTables& tables = database->tables();
-  for (int32_t t = 0; t < tables.Count(); ++t) {
-    ObPTable& table = *tables.At(t);
-    std::vector<std::string> keys;
-    std::string list = table.TblKey();
-    for (std::size_t start = 0;;) {
-      std::size_t comma = list.find(',', start);
-      keys.push_back(list.substr(start, comma == std::string::npos ? std::string::npos : comma - start));
-      if (comma == std::string::npos) break;
-      start = comma + 1;
-    }
-    ObPFields& fields = table.Fields();
-    for (int32_t f = 0; f < fields.Count(); ++f) {
-      ObPField& field = *fields.At(f);
-      std::string name = field.FldName();
-      field.FldIsPrimaryKey(std::find(keys.begin(), keys.end(), name) != keys.end());
-    }
-  }
-}
-
 }  // namespace
 
 void ObP::Load(const std::string& projFile) {
@@ -279,7 +256,8 @@ void ObP::Load(const std::string& projFile) {
       ProjErr(product + ": No Database Information in Project File!");
       return;
     }
-    RecomputePrimaryKeys(*this);
+    if (LoadTimeCheck check = InstalledLoadTimeCheck(); check && AutoSync()) check(*this);
+    SetPrimaryKeyFlags();
   } catch (const std::exception&) {
     ProjErr(loadFailed);
   }
