@@ -19,6 +19,17 @@ int16_t Count16(int32_t n) { return static_cast<int16_t>(std::min<int32_t>(n, IN
 
 bool IsTableOrView(const std::string& type) { return type == "TABLE" || type == "VIEW"; }
 
+// The project field of a live field's exact name. Fields usually stand in the
+// database's order, so the one at the same position is tried before a lookup.
+ObPField* MatchingField(ObPFields& fields, int32_t position, const std::string& name) {
+  if (position < fields.Count()) {
+    ObPField* f = fields.At(position);
+    const Variant* own = f->Properties().FindValue("FldName", ObPField::kSetting_FldName);
+    if (own && own->IsString() && own->AsString() == name) return f;
+  }
+  return FindExactName(fields, name);
+}
+
 }  // namespace
 
 DatabaseCheck::DatabaseCheck(ObP& project, ObPSchema& live, SchemaDifferences* differences)
@@ -77,7 +88,7 @@ int32_t DatabaseCheck::CompareFields(const ObSchemaTable& live, ObPTable& table)
   int32_t unchanged = 0, changed = 0, added = 0;
   for (int16_t j = 1; j <= live.TblFldCnt; ++j) {
     const ObSchemaField& l = live.TblFields.Fld[j];
-    ObPField* f = FindExactName(fields, l.FldName);
+    ObPField* f = MatchingField(fields, j - 1, l.FldName);
     if (!f) {
       ++added;
       if (differences_) differences_->Add(DifferenceKind::NewField, live.TblName, table.TblType(), l.FldName);

@@ -4,6 +4,7 @@
 #include <unordered_map>
 
 #include "core/convert.h"
+#include "core/error.h"
 
 namespace zantrel {
 namespace {
@@ -48,6 +49,28 @@ std::vector<AttributeChange> RefreshAttributes(ObPField& f, const ObSchemaField&
   return changes;
 }
 
+// A setting read straight from the bag: the check reads five per field of
+// every table, and a freshly loaded field holds them already typed.
+const Variant& Setting(const ObPField& f, std::string_view name, int32_t hint) {
+  const Variant* v = f.Properties().FindValue(name, hint);
+  if (!v) Raise(err::kObjectNotSet);
+  return *v;
+}
+
+int32_t WholeSetting(const ObPField& f, std::string_view name, int32_t hint) {
+  const Variant& v = Setting(f, name, hint);
+  switch (v.type()) {
+    case VarType::Integer: return v.AsInteger();
+    case VarType::Long: return v.AsLong();
+    default: return CLng(v);
+  }
+}
+
+bool BooleanSetting(const ObPField& f, std::string_view name, int32_t hint) {
+  const Variant& v = Setting(f, name, hint);
+  return v.type() == VarType::Boolean ? v.AsBoolean() : CBool(v);
+}
+
 }  // namespace
 
 std::vector<std::string> TableNamesOfType(ObPTables& tables, std::string_view type) {
@@ -58,7 +81,11 @@ std::vector<std::string> TableNamesOfType(ObPTables& tables, std::string_view ty
 }
 
 CheckedAttributes CheckedAttributes::Of(const ObPField& f) {
-  return {f.NativeDataType(), f.FldSize(), f.FldUniqueIdx(), f.FldAutoIncrement(), f.FldAttribute()};
+  return {static_cast<int16_t>(WholeSetting(f, "NativeDataType", ObPField::kSetting_NativeDataType)),
+          WholeSetting(f, "FldSize", ObPField::kSetting_FldSize),
+          BooleanSetting(f, "FldUniqueIdx", ObPField::kSetting_FldUniqueIdx),
+          BooleanSetting(f, "FldAutoIncrement", ObPField::kSetting_FldAutoIncrement),
+          WholeSetting(f, "FldAttribute", ObPField::kSetting_FldAttribute)};
 }
 
 CheckedAttributes CheckedAttributes::Of(const ObSchemaField& f) {
