@@ -18,10 +18,15 @@ int16_t LoadLiveCustomView(ObPSchema& live, const ObPDatabase& d, const std::str
 StatusWindow::StatusWindow(int32_t hWnd, std::string_view stage) {
   ObPStatus& status = Status();
   status.ShowStatus2(hWnd, Context().product.name + std::string(stage));
+  status.shown = true;
   status.DispStatus("Please wait ...");
 }
 
-StatusWindow::~StatusWindow() { Status().CloseStatus(); }
+StatusWindow::~StatusWindow() {
+  ObPStatus& status = Status();
+  status.CloseStatus();
+  status.shown = false;
+}
 
 std::string ProductError(std::string_view text) { return Context().product.errorName + std::string(text); }
 
