@@ -14,6 +14,7 @@ namespace zantrel::cli {
 inline constexpr int kExitOk = 0;
 inline constexpr int kExitFailure = 1;
 inline constexpr int kExitUsage = 2;
+inline constexpr int kExitDiffers = 3;  // zantrel check: the project and its database differ
 
 // Wrong arguments: the message and the command's usage go to stderr, exit 2.
 class UsageError : public std::runtime_error {
@@ -68,5 +69,7 @@ int RunCustomView(const std::vector<std::string>& args);
 int RunReport(const std::vector<std::string>& args);
 int RunUnload(const std::vector<std::string>& args);
 int RunGenerate(const std::vector<std::string>& args);
+int RunCheck(const std::vector<std::string>& args);
+int RunSync(const std::vector<std::string>& args);
 
 }  // namespace zantrel::cli

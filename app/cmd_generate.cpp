@@ -10,8 +10,8 @@
 #include "generate/generation_run.h"
 #include "model/project.h"
 #include "platform/progress.h"
+#include "platform/prompter.h"
 #include "project_file.h"
-#include "terminal_prompter.h"
 
 namespace zantrel::cli {
 namespace {
@@ -54,31 +54,30 @@ void ApplyOverwrite(ObP& project, Prompter& prompter, const std::string& mode) {
 }
 
 // The answers given without asking: the first few, then how many more.
-void PrintNotices(const Prompter& prompter) {
+void PrintNotices(Prompter& prompter) {
   constexpr std::size_t kShown = 5;
-  const auto& notices = prompter.notices;
+  auto& notices = prompter.notices;
   for (std::size_t i = 0; i < notices.size() && i < kShown; ++i)
     std::fprintf(stderr, "zantrel: %s\n", notices[i].c_str());
   if (notices.size() > kShown) std::fprintf(stderr, "zantrel: ... and %zu more\n", notices.size() - kShown);
   if (!notices.empty())
     std::fprintf(stderr, "zantrel: pass --overwrite all|none|skip to decide without being asked\n");
+  notices.clear();
 }
 
 }  // namespace
 
 int RunGenerate(const std::vector<std::string>& args) {
-  ArgParser parser(args, {"template", "dest", "overwrite"}, {"backup", "quiet", "check"});
+  ArgParser parser(args, {"template", "dest", "overwrite", "sync"}, {"backup", "quiet", "check"});
   if (parser.positionals().size() != 1) throw UsageError("generate takes one PROJECT.zpr");
   const std::string& file = parser.positionals()[0];
-  Ref<ObP> project = LoadProject(file);
+  Ref<ObP> project = LoadProjectChecked(file, ParseSyncAnswer(parser.option("sync", "ask"), "sync"));
   ResolveTemplate(*project, file, parser.option("template"));
   if (parser.has("dest")) project->Destination(parser.option("dest"));
   if (project->Template().empty()) throw Failure("zantrel: no template: set Template or pass --template ZIP|DIR");
   if (project->Destination().empty()) throw Failure("zantrel: no destination: set Destination or pass --dest DIR");
-  auto prompter = std::make_unique<TerminalPrompter>();
-  Prompter& prompts = *prompter;
+  Prompter& prompts = Prompts();
   ApplyOverwrite(*project, prompts, parser.option("overwrite", "ask"));
-  InstallPrompter(std::move(prompter));
   bool quiet = parser.flag("quiet");
   InstallProgress(std::make_unique<TerminalProgress>(!quiet));
 

@@ -9,6 +9,7 @@
 #include "core/error.h"
 #include "core/version.h"
 #include "platform/progress.h"
+#include "terminal_prompter.h"
 
 namespace zantrel::cli {
 
@@ -27,13 +28,17 @@ const std::vector<Command>& Commands() {
        "zantrel custom-view PROJECT.zpr NAME --sql \"SELECT ...\" [--copy-fields]", RunCustomView},
       {"report", "add a report over a loaded table", "zantrel report PROJECT.zpr NAME --from TABLE", RunReport},
       {"unload", "drop the database and its schema from a project", "zantrel unload PROJECT.zpr", RunUnload},
+      {"check", "compare a project with its live database (exit 3 when they differ)",
+       "zantrel check PROJECT.zpr [--json]", RunCheck},
+      {"sync", "bring a project in step with its live database and save it",
+       "zantrel sync PROJECT.zpr [--keys keep|update|ask] [--dry-run]", RunSync},
       {"show", "print the settings of a project, a table or a field",
-       "zantrel show [PROJECT.zpr [--table T | --field T.F]] [--json]", RunShow},
+       "zantrel show [PROJECT.zpr [--table T | --field T.F]] [--json] [--sync keep|update|ask]", RunShow},
       {"set", "change settings of a project file",
        "zantrel set PROJECT.zpr NAME=VALUE... [--table T | --field T.F]", RunSet},
       {"generate", "generate the application of a project through its template",
        "zantrel generate PROJECT.zpr [--template ZIP|DIR] [--dest DIR] [--overwrite ask|all|skip|none] [--backup] "
-       "[--quiet]\n       zantrel generate --check PROJECT.zpr [--template ZIP|DIR] [--dest DIR]",
+       "[--quiet] [--sync keep|update|ask]\n       zantrel generate --check PROJECT.zpr [--template ZIP|DIR] [--dest DIR]",
        RunGenerate},
       {"render", "run one template file against a project and print the page",
        "zantrel render TEMPLATE_FILE [--project P.zpr] [--table T [--field F]] [--template-dir D] [--out FILE]",
@@ -114,5 +119,6 @@ int Run(int argc, char** argv) {
 int main(int argc, char** argv) {
   std::setlocale(LC_CTYPE, "");  // files are written in the charset of the user's locale
   zantrel::InstallProgress(std::make_unique<zantrel::TerminalProgress>());
+  zantrel::InstallPrompter(std::make_unique<zantrel::cli::TerminalPrompter>());
   return zantrel::cli::Run(argc, argv);
 }

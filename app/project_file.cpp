@@ -1,7 +1,12 @@
 #include "project_file.h"
 
+#include <cstdio>
+
 #include "cli.h"
 #include "core/context.h"
+#include "persist/load_check.h"
+#include "sync/load_time_check.h"
+#include "terminal_prompter.h"
 
 namespace zantrel::cli {
 
@@ -11,6 +16,57 @@ Ref<ObP> LoadProject(const std::string& file) {
   const std::string& error = ObP::ProjErr();
   if (!error.empty() && error != Context().product.errorName + ": No Database Information in Project File!")
     throw Failure(error + " (" + file + ")");
+  ObP::ProjErr("");
+  return project;
+}
+
+SyncAnswer ParseSyncAnswer(const std::string& value, const std::string& option) {
+  if (value == "keep") return SyncAnswer::Keep;
+  if (value == "update") return SyncAnswer::Update;
+  if (value == "ask") return SyncAnswer::Ask;
+  throw UsageError("--" + option + " takes keep, update or ask");
+}
+
+void AnswerQuestion(const std::string& id, SyncAnswer answer) {
+  if (answer == SyncAnswer::Ask) return;
+  Prompts().Answer(id, PromptReply{answer == SyncAnswer::Keep ? std::size_t{0} : std::size_t{1}, false});
+}
+
+namespace {
+
+// What the load-time check found and did, for the person who runs the command.
+void ReportLoadTimeCheck(const LoadTimeCheckOutcome& outcome, bool askedPerson) {
+  if (!outcome.ran || outcome.unreadable) return;
+  if (!askedPerson)  // else the question showed them
+    for (const Difference& d : outcome.differences.items)
+      std::fprintf(stderr, "zantrel: %s\n", Describe(d, false).c_str());
+  if (outcome.count < 1) return;
+  std::fprintf(stderr, "zantrel: the database differs from the project (%d); %s\n", outcome.count,
+               outcome.updated ? "the definition was updated for this run" : "the old definition was kept");
+  for (const Difference& d : outcome.changes.items) std::fprintf(stderr, "zantrel: %s\n", Describe(d, true).c_str());
+}
+
+}  // namespace
+
+Ref<ObP> LoadProjectChecked(const std::string& file, SyncAnswer answer) {
+  AnswerQuestion("keepdb", answer);
+  InstallLoadTimeCheck();
+  ForgetLoadTimeCheck();
+  auto project = MakeRef<ObP>();
+  auto* terminal = dynamic_cast<TerminalPrompter*>(&Prompts());
+  const std::size_t askedBefore = terminal ? terminal->asked : 0;
+  project->Load(file);
+  InstallLoadTimeCheck(false);
+  const LoadTimeCheckOutcome& outcome = LastLoadTimeCheck();
+  PrintPromptNotices();
+  ReportLoadTimeCheck(outcome, terminal && terminal->asked > askedBefore);
+  const std::string error = ObP::ProjErr();
+  if (outcome.unreadable && error == outcome.failure) {
+    ObP::ProjErr("");  // told above, or a JDBC method without its driver: the saved definition stands
+    if (error == "JDBC ERROR") std::fprintf(stderr, "zantrel: the database was not checked: JDBC ERROR\n");
+  }
+  if (!ObP::ProjErr().empty() && ObP::ProjErr() != Context().product.errorName + ": No Database Information in Project File!")
+    throw Failure(ObP::ProjErr() + " (" + file + ")");
   ObP::ProjErr("");
   return project;
 }

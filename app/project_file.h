@@ -12,6 +12,24 @@ namespace zantrel::cli {
 // with the engine's error text.
 Ref<ObP> LoadProject(const std::string& file);
 
+// How the question "keep or update a changed definition" is answered: Keep or
+// Update without asking, or Ask on the terminal (keep when there is none).
+enum class SyncAnswer { Keep, Update, Ask };
+
+// The answer named by a --sync or --keys value; UsageError for another word.
+SyncAnswer ParseSyncAnswer(const std::string& value, const std::string& option);
+
+// Makes every question with this id take the answer (Ask leaves it to the terminal).
+void AnswerQuestion(const std::string& id, SyncAnswer answer);
+
+// Loads like LoadProject, and when the project's AutoSync is on, checks it
+// against the live database first: the differences are listed on stderr and
+// the question whether to take them is answered by `answer` (primary-key
+// questions of an update are asked on the terminal, else kept). An unreadable
+// database is reported on stderr and the project loads as saved. Commands that
+// work with a project as the database has it now (show, generate) load this way.
+Ref<ObP> LoadProjectChecked(const std::string& file, SyncAnswer answer);
+
 // The bag of the project, of --table T or of --field T.F; throws Failure when
 // the table or field does not exist.
 ObProperties& SelectBag(ObP& project, const std::string& table, const std::string& field);

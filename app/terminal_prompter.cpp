@@ -8,29 +8,67 @@
 #include <string>
 
 namespace zantrel::cli {
+namespace {
 
-// Each button is chosen by its first letter; with a check box ("All") the
-// capital letter also ticks it.
-bool TerminalPrompter::AskPerson(const Prompt& prompt, PromptReply& reply) {
-  if (!isatty(STDIN_FILENO)) return false;
-  std::string choices;
-  for (const std::string& button : prompt.buttons)
-    choices += (choices.empty() ? "" : ", ") + std::string("[") + char(std::tolower(button[0])) + "]" +
-               button.substr(1);
-  if (!prompt.checkBox.empty()) choices += " (capital letter: " + prompt.checkBox + ")";
-  for (;;) {
-    std::fprintf(stderr, "\r\033[K%s\n%s? ", prompt.message.c_str(), choices.c_str());
-    std::fflush(stderr);
-    std::string line;
-    if (!std::getline(std::cin, line)) return false;
-    if (line.empty()) continue;
-    for (std::size_t i = 0; i < prompt.buttons.size(); ++i) {
-      if (std::tolower(line[0]) != std::tolower(prompt.buttons[i][0])) continue;
-      reply.button = i;
-      reply.checked = !prompt.checkBox.empty() && std::isupper(static_cast<unsigned char>(line[0]));
+std::string Lower(std::string s) {
+  for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return s;
+}
+
+// The button a typed answer names: its number, its whole name or its first letter.
+bool FindButton(const Prompt& prompt, const std::string& typed, std::size_t& button) {
+  const std::string answer = Lower(typed);
+  for (std::size_t i = 0; i < prompt.buttons.size(); ++i) {
+    const std::string name = Lower(prompt.buttons[i]);
+    if (answer == name || answer == std::to_string(i + 1) || (answer.size() == 1 && answer[0] == name[0])) {
+      button = i;
       return true;
     }
   }
+  return false;
+}
+
+std::string Choices(const Prompt& prompt) {
+  std::string out;
+  for (std::size_t i = 0; i < prompt.buttons.size(); ++i) {
+    out += (i ? "/" : "") + std::string("[") + prompt.buttons[i].substr(0, 1) + "]" + prompt.buttons[i].substr(1);
+  }
+  return out;
+}
+
+}  // namespace
+
+bool TerminalPrompter::AskPerson(const Prompt& prompt, PromptReply& reply) {
+  const bool terminal = isatty(STDIN_FILENO) && isatty(STDERR_FILENO);
+  if (prompt.buttons.size() <= 1) {
+    if (!terminal) return false;  // noted by the base class
+    std::fprintf(stderr, "%s: %s\n", prompt.caption.c_str(), prompt.message.c_str());
+    reply = PromptReply{0, false};
+    return true;
+  }
+  if (!terminal) return false;
+  if (!prompt.details.empty()) std::fprintf(stderr, "%s", prompt.details.c_str());
+  for (;;) {
+    std::fprintf(stderr, "%s\n%s%s? ", prompt.message.c_str(), Choices(prompt).c_str(),
+                 prompt.checkBox.empty() ? "" : (" (append '!' for " + prompt.checkBox + ")").c_str());
+    std::fflush(stderr);
+    std::string line;
+    if (!std::getline(std::cin, line)) return false;
+    bool checked = !prompt.checkBox.empty() && !line.empty() && line.back() == '!';
+    if (checked) line.pop_back();
+    std::size_t button = 0;
+    if (FindButton(prompt, line, button)) {
+      reply = PromptReply{button, checked};
+      ++asked;
+      return true;
+    }
+  }
+}
+
+void PrintPromptNotices() {
+  Prompter& prompter = Prompts();
+  for (const std::string& notice : prompter.notices) std::fprintf(stderr, "zantrel: %s\n", notice.c_str());
+  prompter.notices.clear();
 }
 
 }  // namespace zantrel::cli

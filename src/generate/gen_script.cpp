@@ -88,7 +88,7 @@ bool KeepExtractedTemplate() {
   Prompt prompt{"template", Context().product.name,
                 "Template version in zip file is different with that in the template folder. Do you want to keep "
                 "the existing files in the template folder or extract and overwrite from the zip file?",
-                {"Keep", "Overwrite"}, 0, ""};
+                {"Keep", "Overwrite"}, 0, "", ""};
   return Prompts().Ask(prompt).button == 0;
 }
 

@@ -54,7 +54,7 @@ void CopyFolderReplacing(const fs::path& from, const fs::path& to) {
 // The overwrite dialog; sets the run's decision and answer.
 void AskOverwrite(GenerationRun& run, const std::string& what, const std::string& path) {
   Prompt prompt{"overwrite", Context().product.name, what + " " + path + " already exists!",
-                {"Overwrite", "Skip", "Cancel"}, 1, "All"};
+                {"Overwrite", "Skip", "Cancel"}, 1, "All", ""};
   PromptReply reply = Prompts().Ask(prompt);
   if (reply.button == 0) {
     run.overwrite.decision = true;

@@ -37,13 +37,6 @@ bool NamesPageKind(const ObPControl& control, const std::string& id) {
 
 }  // namespace
 
-bool KeyFieldsExist(ObPTable& table) {
-  ObPFields& fields = table.Fields();
-  for (const std::string& name : SplitList(table.TblKey()))
-    if (!fields.FindExact(name)) return false;
-  return true;
-}
-
 PageGeneration::PageGeneration(ObP& project, GenerationRun& run, bool checkOnly)
     : project_(project),
       run_(run),
@@ -132,7 +125,7 @@ void PageGeneration::PrepareTable(ObPTable* table) {
     break;
   }
   state.key = table->TblKey();
-  if (!state.key.empty() && !KeyFieldsExist(*table)) state.key.clear();
+  if (!state.key.empty() && !ObP::KeyFieldsExist(*table)) state.key.clear();
   state.hasKey = !state.key.empty();
   if (state.hasKey) {
     state.canAdd = table->TblAdd();

@@ -52,9 +52,4 @@ class PageGeneration {
   PageState& page_;
 };
 
-// True when every name of the table's comma-separated key is a field of it (exact case).
-bool KeyFieldsExist(ObPTable& table);
-// Marks the fields named by each table's key as primary-key fields.
-void SetPrimaryKeyFlags(ObPDatabase& database);
-
 }  // namespace zantrel

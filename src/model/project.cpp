@@ -58,6 +58,12 @@ void ObP::DeleteProj() {
   projInit_ = false;
 }
 
+void ObP::ClearSecuritySettings() {
+  SecTbl("");
+  SecLoginIDFld("");
+  SecPasswdFld("");
+}
+
 const MemberTable<ObP>& ObP::Members() {
   static const MemberTable<ObP> table = [] {
     std::vector<Member<ObP>> members = {

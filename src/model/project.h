@@ -17,6 +17,8 @@
 
 namespace zantrel {
 
+struct SchemaDifferences;
+
 class ObP : public HostObject<ObP> {
  public:
   static const MemberTable<ObP>& Members();
@@ -77,6 +79,20 @@ class ObP : public HostObject<ObP> {
   void LoadCustomView(const std::string& sTableName, const std::string& sSQL, bool bCopyFields);
   void LoadReport(const std::string& sTableName, const std::string& sFromTableName);
   std::string FldSrchOprs(int16_t ftype);
+
+  // Database check and synchronisation (src/sync). CheckDB returns -1 when the
+  // database cannot be read, else the number of differences; both can also list
+  // what they found or did.
+  int16_t CheckDB(SchemaDifferences* differences = nullptr);
+  void SynchronizeDB(SchemaDifferences* changes = nullptr);
+  void SyncCustom(const std::string& sTable);
+  void SyncReport(const std::string& sTable);
+  // Empties SecTbl, SecLoginIDFld and SecPasswdFld.
+  void ClearSecuritySettings();
+  // Every field's FldIsPrimaryKey from its table's TblKey (names split at ",",
+  // exact comparison); and whether every name of a table's TblKey is a field.
+  void SetPrimaryKeyFlags();
+  static bool KeyFieldsExist(ObPTable& table);
 
   // The key of the database that db returns; the project reader and the schema
   // loader set it.

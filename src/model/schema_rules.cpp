@@ -2,14 +2,8 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <string>
-#include <vector>
 
 #include "core/names.h"
-#include "core/text_list.h"
-#include "model/database.h"
-#include "model/field.h"
-#include "model/table.h"
 
 namespace zantrel {
 namespace {
@@ -61,20 +55,6 @@ int16_t FieldCategory(int32_t adoType) {
       return 5;
     default:
       return 6;
-  }
-}
-
-void SetPrimaryKeyFlags(ObPDatabase& database) {
-  if (!database.HasTables()) return;
-  ObPTables& tables = database.tables();
-  for (int32_t t = 0; t < tables.Count(); ++t) {
-    ObPTable& table = *tables.At(t);
-    std::vector<std::string> keys = SplitList(table.TblKey());
-    ObPFields& fields = table.Fields();
-    for (int32_t f = 0; f < fields.Count(); ++f) {
-      ObPField& field = *fields.At(f);
-      field.FldIsPrimaryKey(std::find(keys.begin(), keys.end(), field.FldName()) != keys.end());
-    }
   }
 }
 

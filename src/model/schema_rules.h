@@ -8,8 +8,6 @@
 
 namespace zantrel {
 
-class ObPDatabase;
-
 // A script-safe variable name: prefix + the name's letters, digits, spaces and
 // underscores, every other character as its code in upper-case hexadecimal,
 // then spaces turned into underscores. ("order id#" -> "order_id23")
@@ -20,9 +18,5 @@ int16_t DBMSClass(std::string_view dbmsName);
 
 // Class of an ADO data type: 1 number, 2 date/time, 3 text, 4 boolean, 5 GUID, 6 other.
 int16_t FieldCategory(int32_t adoType);
-
-// Marks exactly the fields each table's key names (comma-separated, exact names)
-// as primary-key fields.
-void SetPrimaryKeyFlags(ObPDatabase& database);
 
 }  // namespace zantrel

@@ -12,6 +12,7 @@
 #include "model/project.h"
 #include "model/schema_rules.h"
 #include "persist/converter.h"
+#include "persist/load_check.h"
 #include "platform/status.h"
 #include "platform/xml_file.h"
 
@@ -255,7 +256,8 @@ void ObP::Load(const std::string& projFile) {
       ProjErr(product + ": No Database Information in Project File!");
       return;
     }
-    if (ObPDatabase* database = openDatabase()) SetPrimaryKeyFlags(*database);
+    if (LoadTimeCheck check = InstalledLoadTimeCheck(); check && AutoSync()) check(*this);
+    SetPrimaryKeyFlags();
   } catch (const std::exception&) {
     ProjErr(loadFailed);
   }

@@ -7,6 +7,10 @@ PromptReply Prompter::Ask(const Prompt& prompt) {
   PromptReply reply;
   if (AskPerson(prompt, reply) && reply.button < prompt.buttons.size()) return reply;
   reply = PromptReply{prompt.safeButton, false};
+  if (prompt.buttons.size() <= 1) {  // a message, not a question
+    notices.push_back(prompt.message);
+    return reply;
+  }
   std::string chosen = prompt.safeButton < prompt.buttons.size() ? prompt.buttons[prompt.safeButton] : "";
   notices.push_back(prompt.message + " -> " + chosen + " (no one to ask)");
   return reply;

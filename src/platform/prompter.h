@@ -23,6 +23,7 @@ struct Prompt {
   std::vector<std::string> buttons;  // e.g. {"Overwrite", "Skip", "Cancel"}
   std::size_t safeButton = 0;        // taken when no one answers
   std::string checkBox;              // e.g. "All"; "" for none
+  std::string details;               // shown before the question (e.g. what changed); "" for none
 };
 
 struct PromptReply {

@@ -137,9 +137,7 @@ void ObP::UnLoadDB() {
   databases().Delete(Variant(currentDatabaseName()));
   Context().projErr.clear();
   Context().busy = false;
-  SecTbl("");
-  SecLoginIDFld("");
-  SecPasswdFld("");
+  ClearSecuritySettings();
 }
 
 int16_t ObPDatabase::LoadovDB(const std::string& sHost, const std::string& sDBName, const std::string& sDBType,

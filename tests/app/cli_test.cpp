@@ -1,35 +1,20 @@
 // The command line as a user drives it: exit codes, output, and the files it writes.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <array>
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
 
+#include "support/run_cli.h"
 #include "support/temp_config.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-struct Result {
-  int exitCode;
-  std::string out;
-};
-
-// Runs the CLI with a shell command line; stderr is appended to stdout.
-Result Cli(const std::string& args) {
-  std::string command = std::string(ZANTREL_CLI) + " " + args + " 2>&1";
-  FILE* pipe = popen(command.c_str(), "r");
-  std::string out;
-  std::array<char, 4096> buffer;
-  while (std::size_t n = std::fread(buffer.data(), 1, buffer.size(), pipe)) out.append(buffer.data(), n);
-  int status = pclose(pipe);
-  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, out};
-}
+using Result = zantrel::test::CliResult;
+using zantrel::test::Cli;
 
 std::string ReadText(const fs::path& file) {
   std::ifstream in(file, std::ios::binary);

@@ -1,0 +1,161 @@
+// SynchronizeDB and its pass over tables and views.
+#include <exception>
+#include <unordered_map>
+#include <vector>
+
+#include "core/context.h"
+#include "core/convert.h"
+#include "core/error.h"
+#include "platform/prompter.h"
+#include "schema/connection.h"
+#include "sync/field_match.h"
+#include "sync/live_schema.h"
+#include "sync/synchronize.h"
+
+namespace zantrel {
+namespace {
+
+bool IsTableOrView(const std::string& type) { return type == "TABLE" || type == "VIEW"; }
+
+std::vector<const ObSchemaField*> LiveFields(const ObSchemaTable& live) {
+  std::vector<const ObSchemaField*> out;
+  for (int16_t j = 1; j <= live.TblFldCnt; ++j) out.push_back(&live.TblFields.Fld[j]);
+  return out;
+}
+
+// Asks whether to keep the project's key of a table; true for Keep.
+bool KeepPrimaryKey(const std::string& table, const std::string& projectKey, const std::string& liveKey) {
+  Prompt prompt;
+  prompt.id = "primarykey";
+  prompt.caption = Context().product.name;
+  prompt.message = "Primary key for \"" + table + "\" has been modified. Keep/Update primary Key?";
+  prompt.buttons = {"Keep", "Update"};
+  prompt.safeButton = 0;
+  prompt.details = "project key: " + projectKey + "\ndatabase key: " + liveKey;
+  return Prompts().Ask(prompt).button == 0;
+}
+
+}  // namespace
+
+DatabaseSync::DatabaseSync(ObP& project, SchemaDifferences* log)
+    : project_(project), database_(*project.openDatabase()), log_(log) {}
+
+void DatabaseSync::SyncAll(const ObPSchema& live) {
+  SyncTablesAndViews(live);
+  SyncCustomViews();
+  SyncReports();
+}
+
+// New fields and tables get their defaults from the project's date format and
+// the database's security default.
+void DatabaseSync::UseProjectDefaults() {
+  int16_t format = 0;
+  if (const Variant* v = project_.Properties().FindValue("defaultDateFormat")) {
+    try {
+      if (!v->IsEmpty()) format = CInt(*v);
+    } catch (const Error&) {
+      format = 0;
+    }
+  }
+  Context().dateFormat = format;
+  Context().secDefault = database_.SecDefault();
+}
+
+void DatabaseSync::SyncTablesAndViews(const ObPSchema& live) {
+  UseProjectDefaults();
+  StatusWindow window(project_.hWnd(), " - Synchronizing Tables and Views ...");
+  DropTables(live);
+  ObPTables& tables = database_.tables();
+  const std::vector<ObSchemaTable>& records = live.db().tables.Tbl;
+  for (int16_t i = 1; i <= live.tblcnt(); ++i) {
+    const ObSchemaTable& record = records[i];
+    ObPTable* table = FindExactName(tables, record.TblName);
+    if (table && table->TblType() == record.TblType) {
+      if (table->TblLoaded()) SyncTable(record, *table);
+      continue;
+    }
+    AddTable(record);
+  }
+}
+
+// Tables and views that match no live table by name and type.
+void DatabaseSync::DropTables(const ObPSchema& live) {
+  std::unordered_map<std::string, std::string> liveTypes;
+  for (int16_t i = 1; i <= live.tblcnt(); ++i) {
+    const ObSchemaTable& t = live.db().tables.Tbl[i];
+    liveTypes.emplace(t.TblName, t.TblType);
+  }
+  ObPTables& tables = database_.tables();
+  for (int32_t i = tables.Count() - 1; i >= 0; --i) {
+    ObPTable& table = *tables.At(i);
+    const std::string name = table.TblName(), type = table.TblType();
+    if (!IsTableOrView(type)) continue;
+    if (auto it = liveTypes.find(name); it != liveTypes.end() && it->second == type) continue;
+    if (log_) log_->Add(DifferenceKind::DroppedTable, name, type);
+    tables.Delete(Variant(name));
+  }
+}
+
+void DatabaseSync::SyncTable(const ObSchemaTable& live, ObPTable& table) {
+  MergeFields(table, LiveFields(live), NewFieldRule::Column, log_);
+  SyncKey(live, table);
+}
+
+// A key that names a vanished field gives way to the database's without a
+// question; a key that still differs is the user's choice.
+void DatabaseSync::SyncKey(const ObSchemaTable& live, ObPTable& table) {
+  const std::string before = table.TblKey();
+  std::string key = before;
+  if (!key.empty() && !ObP::KeyFieldsExist(table)) key.clear();
+  if (key.empty()) key = live.TblKey;
+  bool kept = false;
+  if (key != live.TblKey) {
+    kept = KeepPrimaryKey(table.TblName(), key, live.TblKey);
+    if (!kept) key = live.TblKey;
+  }
+  if (key != before) table.TblKey(key);
+  if (log_ && (key != before || kept)) {
+    Difference& d = log_->Add(DifferenceKind::ChangedKey, table.TblName(), table.TblType());
+    d.attributes = {{"TblKey", before, kept ? live.TblKey : key}};
+    d.kept = kept;
+  }
+}
+
+void DatabaseSync::AddTable(const ObSchemaTable& live) {
+  Ref<ObPTable> table = database_.tables().Add(live.TblName);
+  table->TblType(live.TblType);
+  if (log_) log_->Add(DifferenceKind::NewTable, live.TblName, live.TblType);
+  if (project_.DynamicLoadDB()) {
+    table->TblLoaded(false);
+    table->TblGen(false);
+    return;
+  }
+  table->TblGen(live.TblGen);
+  table->TblKey(live.TblKey);
+  table->LoadTableDefault();
+  table->TblLoaded(true);
+  ObPFields& fields = table->Fields();
+  for (const ObSchemaField* f : LiveFields(live)) AddField(fields, *f, NewFieldRule::NewTableColumn);
+}
+
+void ObP::SynchronizeDB(SchemaDifferences* changes) {
+  ObPDatabase* database = openDatabase();
+  if (!database) {
+    ProjErr(ProductError(": Database not loaded!"));
+    return;
+  }
+  BusyScope busy(" - Database Synchronization ...");
+  ObPSchema live;
+  LoadLiveSchema(live, *database);
+  if (!ProjErr().empty()) return;
+  try {
+    DatabaseSync(*this, changes).SyncAll(live);
+    SetPrimaryKeyFlags();
+  } catch (const Error& e) {
+    ProjErr(e.description());
+  } catch (const std::exception& e) {
+    ProjErr(ProductError(std::string(": ") + e.what()));
+  }
+}
+
+}  // namespace zantrel
