@@ -6,3 +6,187 @@
 Function Include_File(sFile)
   Include_File = SCRPT.TemplateText(sFile)
 End Function
+
+' A text as a PHP single-quoted string literal.
+Function PhpString(s)
+  PhpString = "'" & Replace(Replace(CStr(s & ""), "\", "\\"), "'", "\'") & "'"
+End Function
+
+' A Boolean as PHP writes it.
+Function PhpBool(b)
+  If CBool(b) Then PhpBool = "true" Else PhpBool = "false"
+End Function
+
+' A comma-separated list of names as a PHP list of strings: a,b -> ['a', 'b'].
+Function PhpNameList(list)
+  Dim parts, i, out
+  out = ""
+  If Len(list) > 0 Then
+    parts = Split(list, ",")
+    For i = 0 To UBound(parts)
+      If i > 0 Then out = out & ", "
+      out = out & PhpString(parts(i))
+    Next
+  End If
+  PhpNameList = "[" & out & "]"
+End Function
+
+' Tag values (lines of "value","label", or one line with "|" between them) as a
+' PHP array value => label.
+Function PhpTagValues(text)
+  Dim lines, i, line, cut, out
+  lines = Split(Replace(CStr(text & ""), vbCrLf, "|"), "|")
+  out = ""
+  For i = 0 To UBound(lines)
+    line = Trim(lines(i))
+    If Len(line) > 0 Then
+      cut = InStr(line, """,""")
+      If cut > 0 Then
+        If Len(out) > 0 Then out = out & ", "
+        out = out & PhpString(Mid(line, 2, cut - 2)) & " => " & PhpString(Mid(line, cut + 3, Len(line) - cut - 3))
+      End If
+    End If
+  Next
+  PhpTagValues = "[" & out & "]"
+End Function
+
+' The kind of value an ADO data type holds: int, number, bool, date, time,
+' datetime, blob, memo or string.
+Function ValueCategory(adoType)
+  Select Case CInt(adoType)
+    Case 2, 3, 16, 17, 18, 19, 20, 21: ValueCategory = "int"
+    Case 4, 5, 6, 14, 131, 139: ValueCategory = "number"
+    Case 11: ValueCategory = "bool"
+    Case 133: ValueCategory = "date"
+    Case 134, 145: ValueCategory = "time"
+    Case 7, 135, 146: ValueCategory = "datetime"
+    Case 128, 204, 205: ValueCategory = "blob"
+    Case 201, 203: ValueCategory = "memo"
+    Case Else: ValueCategory = "string"
+  End Select
+End Function
+
+' Page sizes "5,10,20" as a PHP list of integers; the usual sizes when none are given.
+Function PhpIntList(list)
+  Dim parts, i, out
+  out = ""
+  parts = Split(CStr(list & ""), ",")
+  For i = 0 To UBound(parts)
+    If IsNumeric(Trim(parts(i))) Then
+      If Len(out) > 0 Then out = out & ", "
+      out = out & CLng(Trim(parts(i)))
+    End If
+  Next
+  If Len(out) = 0 Then out = "10, 20, 50, 100"
+  PhpIntList = out
+End Function
+
+' Detail and master fields (comma-separated, in pairs) as a PHP array detail => master.
+Function PhpLinkPairs(detailFields, masterFields)
+  Dim d, m, i, out
+  d = Split(CStr(detailFields & ""), ",")
+  m = Split(CStr(masterFields & ""), ",")
+  out = ""
+  For i = 0 To UBound(d)
+    If i <= UBound(m) Then
+      If Len(out) > 0 Then out = out & ", "
+      out = out & PhpString(Trim(d(i))) & " => " & PhpString(Trim(m(i)))
+    End If
+  Next
+  PhpLinkPairs = "[" & out & "]"
+End Function
+
+' A search operator of the project as the runtime names it ("" when it has none).
+Function SearchOperator(op)
+  Dim o
+  o = UCase(Trim(CStr(op & "")))
+  Select Case o
+    Case "=", "<>", "<", "<=", ">", ">=", "LIKE", "BETWEEN": SearchOperator = o
+    Case "START WITH", "STARTS WITH": SearchOperator = "STARTS"
+    Case "ENDS WITH": SearchOperator = "ENDS"
+    Case Else: SearchOperator = ""
+  End Select
+End Function
+
+' A field's metadata as the PHP array the default template's runtime reads.
+Function PhpFieldMeta(fld)
+  Dim cat, out, ctl, op, choices, v, fmt
+  cat = ValueCategory(fld.FldType)
+  out = "['caption' => " & PhpString(fld.FldCaption) & ", 'type' => " & PhpString(fld.FldTypeName) & _
+        ", 'category' => '" & cat & "'"
+  If fld.FldAutoIncrement Then out = out & ", 'auto' => true"
+  out = out & ", 'list' => " & PhpBool(fld.FldList) & ", 'view' => " & PhpBool(fld.FldView) & _
+        ", 'add' => " & PhpBool(fld.FldAdd) & ", 'edit' => " & PhpBool(fld.FldEdit) & _
+        ", 'search' => " & PhpBool(fld.FldSearch) & ", 'basic_search' => " & PhpBool(fld.FldBasicSearch)
+  op = SearchOperator(fld.FldSrchOpr)
+  If Len(op) > 0 Then out = out & ", 'search_op' => '" & op & "'"
+  op = SearchOperator(fld.FldSrchOpr2)
+  If Len(op) > 0 Then out = out & ", 'search_op2' => '" & op & "'"
+  ctl = UCase(Trim(fld.FldHtmlTag))
+  choices = ""
+  If ctl = "SELECT" Or ctl = "RADIO" Or ctl = "CHECKBOX" Then
+    If Len(fld.FldTagLnkTbl) > 0 And Len(fld.FldTagLnkFld) > 0 Then
+      v = fld.FldTagLnkDisplay
+      If Len(v) = 0 Then v = fld.FldTagLnkFld
+      choices = ", 'lookup' => ['table' => " & PhpString(fld.FldTagLnkTbl) & ", 'value' => " & _
+                PhpString(fld.FldTagLnkFld) & ", 'display' => " & PhpString(v) & "]"
+      If ctl = "CHECKBOX" Then ctl = "SELECT"
+    ElseIf Len(fld.FldTagValues) > 0 Then
+      choices = ", 'values' => " & PhpTagValues(fld.FldTagValues)
+      If ctl = "CHECKBOX" And cat <> "bool" Then ctl = "RADIO"
+    ElseIf cat = "bool" Then
+      ctl = "CHECKBOX"
+    Else
+      ctl = "TEXT"
+    End If
+  End If
+  Select Case ctl
+    Case "TEXT", "TEXTAREA", "PASSWORD", "RADIO", "CHECKBOX", "SELECT", "HIDDEN", "FILE", "NO"
+      out = out & ", 'control' => '" & ctl & "'" & choices
+  End Select
+  If ctl = "PASSWORD" Then out = out & ", 'hash' => true"
+  Select Case UCase(fld.FldValidate)
+    Case "INTEGER": If cat = "int" Then out = out & ", 'validate' => 'int'"
+    Case "FLOAT": If cat = "int" Or cat = "number" Then out = out & ", 'validate' => 'number'"
+    Case "DATE", "USDATE", "EURODATE": If cat = "date" Then out = out & ", 'validate' => 'date'"
+    Case "TIME": If cat = "time" Then out = out & ", 'validate' => 'time'"
+    Case "EMAIL": out = out & ", 'validate' => 'email'"
+    Case "URL": out = out & ", 'validate' => 'url'"
+  End Select
+  If fld.FldRequired Then out = out & ", 'required' => true"
+  If fld.FldTagMaxLength > 0 Then
+    out = out & ", 'maxlen' => " & CLng(fld.FldTagMaxLength)
+  ElseIf cat = "string" And fld.FldSize > 0 Then
+    out = out & ", 'maxlen' => " & CLng(fld.FldSize)
+  End If
+  v = fld.FldMin
+  If Len(v & "") > 0 And IsNumeric(v) Then out = out & ", 'min' => " & CDbl(v)
+  v = fld.FldMax
+  If Len(v & "") > 0 And IsNumeric(v) Then out = out & ", 'max' => " & CDbl(v)
+  If Len(fld.FldErrMsg) > 0 Then out = out & ", 'error' => " & PhpString(fld.FldErrMsg)
+  If ctl = "TEXT" And fld.FldTagSize > 0 Then out = out & ", 'size' => " & CLng(fld.FldTagSize)
+  If ctl = "TEXTAREA" Then
+    If fld.FldTagRows > 0 Then out = out & ", 'rows' => " & CLng(fld.FldTagRows)
+    If fld.FldTagCols > 0 Then out = out & ", 'cols' => " & CLng(fld.FldTagCols)
+  End If
+  If UCase(fld.FldViewTag) = "IMAGE" Then out = out & ", 'image' => true"
+  v = CStr(fld.FldDefault & "")
+  If Len(v) > 1 And Left(v, 1) = "'" And Right(v, 1) = "'" Then v = Mid(v, 2, Len(v) - 2)
+  If Len(v) > 0 And InStr(v, "(") = 0 And UCase(v) <> "NULL" And UCase(Left(v, 8)) <> "CURRENT_" Then
+    out = out & ", 'default' => " & PhpString(v)
+  End If
+  fmt = ""
+  Select Case UCase(fld.FldFmtType)
+    Case "CURRENCY": fmt = "['kind' => 'currency', 'digits' => " & CLng(fld.FldNumDigits) & "]"
+    Case "NUMBER": fmt = "['kind' => 'number', 'digits' => " & CLng(fld.FldNumDigits) & "]"
+    Case "PERCENT": fmt = "['kind' => 'percent', 'digits' => " & CLng(fld.FldNumDigits) & "]"
+    Case "DATE/TIME"
+      Select Case fld.FldDtFormat
+        Case 5: fmt = "['kind' => 'date', 'date' => 'Y/m/d']"
+        Case 6: fmt = "['kind' => 'date', 'date' => 'm/d/Y']"
+        Case 7: fmt = "['kind' => 'date', 'date' => 'd/m/Y']"
+      End Select
+  End Select
+  If Len(fmt) > 0 Then out = out & ", 'format' => " & fmt
+  PhpFieldMeta = out & "]"
+End Function

@@ -47,6 +47,10 @@ std::string ObPLanguage::Phrase(std::string_view id) const {
   return {};
 }
 
+std::string ObPLanguage::PhraseId(int32_t index) const {
+  return index >= 1 && index <= Count() ? phrases_[index - 1].id : std::string();
+}
+
 const MemberTable<ObPLanguage>& ObPLanguage::Members() {
   using L = ObPLanguage;
   static const MemberTable<L> table(
@@ -54,6 +58,7 @@ const MemberTable<ObPLanguage>& ObPLanguage::Members() {
       {{"Load", [](L& l, Args a) { return Variant(l.Load(CStr(Arg(a, 0)))); }, nullptr},
        {"Phrase", [](L& l, Args a) { return Variant(l.Phrase(CStr(Arg(a, 0)))); }, nullptr},
        {"Count", [](L& l, Args) { return Variant(l.Count()); }, nullptr},
+       {"PhraseId", [](L& l, Args a) { return Variant(l.PhraseId(CLng(Arg(a, 0)))); }, nullptr},
        {"curIndex", [](L& l, Args) { return Variant(l.curIndex()); }, nullptr}},
       "Phrase");
   return table;

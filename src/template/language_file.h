@@ -23,6 +23,8 @@ class ObPLanguage : public HostObject<ObPLanguage> {
   // The text of the last phrase whose id matches without regard to case; "" when none.
   std::string Phrase(std::string_view id) const;
   int32_t Count() const { return static_cast<int32_t>(phrases_.size()); }
+  // The id of the phrase at 1..Count in file order; "" out of range.
+  std::string PhraseId(int32_t index) const;
   int16_t curIndex() const { return 0; }
   const std::string& LastError() const { return lastError_; }
 

@@ -66,6 +66,11 @@ void AppendPageStateMembers(std::vector<Member<S>>& members) {
          return Variant(n ? s.page.pageNameBase + "_" + MakeVarName(CStr(Arg(a, 1)), "") + FileOf(n) : "");
        },
        nullptr},
+      {"TablePageNameBase",
+       [](S& s, Args a) {
+         return Variant(s.page.pageNameBaseOf ? s.page.pageNameBaseOf(CStr(Arg(a, 0))) : std::string());
+       },
+       nullptr},
       {"ToVarName", [](S&, Args a) { return Variant(MakeVarName(CStr(Arg(a, 0)), a.size() > 1 ? CStr(a[1]) : "")); }, nullptr},
       Text("PageExtension", &PageState::pageExtension),
       Text("DefaultPage", &PageState::defaultPage),

@@ -1,0 +1,62 @@
+<?php
+// Configuration of <!--##=Replace(PROJ.ProjName, "?>", "")##-->: the connection, security and menu.
+// A config.local.php beside it may override any entry (for example the
+// connection of another deployment).
+<!--##
+  Dim dbKind, sec, t, n
+  Select Case LCase(DB.DBType)
+    Case "mysql", "mariadb": dbKind = "mysql"
+    Case "postgresql", "postgres", "pgsql": dbKind = "pgsql"
+    Case Else: dbKind = "sqlite"
+  End Select
+  Select Case PROJ.SecType
+    Case "", "None": sec = "none"
+    Case "Use Table": sec = "table"
+    Case "Both": sec = "both"
+    Case Else: sec = "fixed"
+  End Select
+##-->
+return [
+    'title' => <!--##=PhpString(PROJ.ProjName)##-->,
+<!--## If dbKind = "sqlite" Then ##-->
+    'db' => ['driver' => 'sqlite', 'path' => <!--##=PhpString(SCRPT.ConnName)##-->],
+<!--## Else ##-->
+    'db' => [
+        'driver' => '<!--##=dbKind##-->',
+        'host' => <!--##=PhpString(SCRPT.ConnHost)##-->,
+        'port' => <!--##=PhpString(SCRPT.ConnPort)##-->,
+        'name' => <!--##=PhpString(SCRPT.ConnName)##-->,
+        'user' => <!--##=PhpString(SCRPT.ConnUser)##-->,
+        'password' => <!--##=PhpString(SCRPT.ConnPassword)##-->,
+    ],
+<!--## End If ##-->
+    'security' => [
+        'type' => '<!--##=sec##-->',
+<!--## If sec = "fixed" Or sec = "both" Then ##-->
+        'login' => <!--##=PhpString(PROJ.SecLoginID)##-->,
+        'password' => <!--##=PhpString(PROJ.SecPasswd)##-->,
+<!--## End If ##-->
+<!--## If sec = "table" Or sec = "both" Then ##-->
+        'table' => <!--##=PhpString(PROJ.SecTbl)##-->,
+        'id_field' => <!--##=PhpString(PROJ.SecLoginIDFld)##-->,
+        'password_field' => <!--##=PhpString(PROJ.SecPasswdFld)##-->,
+<!--## End If ##-->
+    ],
+    'menu' => [
+<!--## For n = 1 To DB.Tables.Count: Set t = DB.Tables.Seq(n): If t.TblGen And t.Fields.Count > 0 Then ##-->
+<!--## If t.TblType = "REPORT" Then ##-->
+        ['page' => <!--##=PhpString(SCRPT.TablePageNameBase(t.TblName) & "_report.php")##-->, 'caption' => <!--##=PhpString(t.TblCaption)##-->],
+<!--## Else ##-->
+        ['page' => <!--##=PhpString(SCRPT.TablePageName("list", t.TblName))##-->, 'caption' => <!--##=PhpString(t.TblCaption)##-->],
+<!--## End If ##-->
+<!--## End If: Next ##-->
+    ],
+    'phrases' => 'phrases.php',
+    'stylesheet' => 'style.css',
+<!--## If Len(PROJ.UploadPath) > 0 Then ##-->
+    'upload_dir' => <!--##=PhpString(PROJ.UploadPath)##-->,
+<!--## End If ##-->
+<!--## If DB.MaxUploadSize > 0 Then ##-->
+    'max_upload' => <!--##=CLng(DB.MaxUploadSize)##-->,
+<!--## End If ##-->
+];
