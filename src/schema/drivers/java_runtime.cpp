@@ -100,7 +100,8 @@ std::string TakeException(JNIEnv* env) {
 std::string DefineHelper(JNIEnv* env, Runtime& rt) {
   LocalFrame frame(env);
   jclass loaderClass = env->FindClass("java/lang/ClassLoader");
-  jmethodID system = loaderClass ? env->GetStaticMethodID(loaderClass, "getSystemClassLoader", "()Ljava/lang/ClassLoader;") : nullptr;
+  jmethodID system =
+      loaderClass ? env->GetStaticMethodID(loaderClass, "getSystemClassLoader", "()Ljava/lang/ClassLoader;") : nullptr;
   jobject loader = system ? env->CallStaticObjectMethod(loaderClass, system) : nullptr;
   if (!loader) return "no system class loader: " + TakeException(env);
   const std::string_view bytes = embedded::jdbc_helper_class;

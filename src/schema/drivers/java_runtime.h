@@ -16,7 +16,9 @@
 namespace zantrel::jdbc {
 
 // The helper's static methods, in the order of the method table.
-enum class Helper { kConnect, kClose, kDescribe, kQuoteString, kDatabaseNames, kColumns, kKeys, kResultColumns, kQuery };
+enum class Helper {
+  kConnect, kClose, kDescribe, kQuoteString, kDatabaseNames, kColumns, kKeys, kResultColumns, kQuery
+};
 
 // The calling thread's JNI environment, starting the runtime from `libjvm` on
 // first use and attaching the thread when needed; null with `error` set when

@@ -101,7 +101,8 @@ class JdbcDriver final : public Driver {
     if (!connection_) return {};
     JNIEnv* env = Env();
     jdbc::LocalFrame frame(env);
-    if (!target_->databaseNamesSql) return jdbc::StringsOf(env, Call(env, Helper::kDatabaseNames, {Object(connection_)}));
+    if (!target_->databaseNamesSql)
+      return jdbc::StringsOf(env, Call(env, Helper::kDatabaseNames, {Object(connection_)}));
     std::vector<std::string> names;
     for (auto& row : Query(env, target_->databaseNamesSql)) names.push_back(row[0]);
     return names;
@@ -165,8 +166,9 @@ class JdbcDriver final : public Driver {
   }
 
   Rows Query(JNIEnv* env, const char* sql) {
-    return jdbc::RowsOf(env, Call(env, Helper::kQuery,
-                                  {Object(connection_), Object(jdbc::ToJava(env, sql)), Object(jdbc::ToJava(env, Schema()))}));
+    jstring text = jdbc::ToJava(env, sql);
+    jstring schema = jdbc::ToJava(env, Schema());
+    return jdbc::RowsOf(env, Call(env, Helper::kQuery, {Object(connection_), Object(text), Object(schema)}));
   }
 
   // ENUM and SET columns take their members, type and size from the server's

@@ -49,14 +49,14 @@ constexpr NativeType kSqlTypes[] = {
     {"BLOB", 2004, ado::kLongVarBinary, 0, ado::kFldLong},
 };
 
-// Lower-case server type names that override the code.
+// Lower-case server type names that override the code (size 0: the declared one).
 constexpr NativeType kTypeNames[] = {
     {"uuid", 1111, ado::kGUID, 36, ado::kFldFixed},
-    {"text", 12, ado::kLongVarChar, ado::kLongSize, ado::kFldLong},  // PostgreSQL reports VARCHAR
-    {"json", 1111, ado::kLongVarChar, ado::kLongSize, ado::kFldLong},
-    {"jsonb", 1111, ado::kLongVarChar, ado::kLongSize, ado::kFldLong},
-    {"xml", 2009, ado::kLongVarChar, ado::kLongSize, ado::kFldLong},
-    {"bytea", -2, ado::kLongVarBinary, ado::kLongSize, ado::kFldLong},
+    {"text", 12, ado::kLongVarChar, 0, ado::kFldLong},  // PostgreSQL reports VARCHAR
+    {"json", 1111, ado::kLongVarChar, 0, ado::kFldLong},
+    {"jsonb", 1111, ado::kLongVarChar, 0, ado::kFldLong},
+    {"xml", 2009, ado::kLongVarChar, 0, ado::kFldLong},
+    {"bytea", -2, ado::kLongVarBinary, 0, ado::kFldLong},
     {"money", 8, ado::kCurrency, 19, ado::kFldFixed},
     {"mediumint", 4, ado::kInteger, 7, ado::kFldFixed},
     {"year", 91, ado::kSmallInt, 4, ado::kFldFixed},

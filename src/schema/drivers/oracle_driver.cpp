@@ -6,7 +6,8 @@
 namespace zantrel {
 
 std::unique_ptr<Driver> MakeOracleDriver() {
-  return std::make_unique<UnavailableDriver>("Oracle needs the JDBC connection method (set OracleJDBCDriver and use --method JDBC)");
+  return std::make_unique<UnavailableDriver>(
+      "Oracle needs the JDBC connection method (set OracleJDBCDriver and use --method JDBC)");
 }
 
 }  // namespace zantrel
