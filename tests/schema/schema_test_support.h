@@ -102,6 +102,10 @@ inline std::optional<TestDatabase> ServerFor(const std::string& driver, std::str
     return std::nullopt;
   }
   if (!jdbc) return server;
+  if (!ZANTREL_TEST_HAVE_JDBC) {
+    skip = "this build has no JDBC connection method";
+    return std::nullopt;
+  }
   const std::string jar = type == "mysql" ? ZANTREL_TEST_MARIADB_JAR : ZANTREL_TEST_PG_JAR;
   if (std::string(ZANTREL_TEST_JVM).empty() || !std::filesystem::exists(ZANTREL_TEST_JVM) ||
       !std::filesystem::exists(jar)) {

@@ -7,6 +7,17 @@
 #include <iterator>
 #include <mutex>
 
+#if defined(__SANITIZE_ADDRESS__)
+#define ZANTREL_LEAK_SANITIZER 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define ZANTREL_LEAK_SANITIZER 1
+#endif
+#endif
+#ifdef ZANTREL_LEAK_SANITIZER
+#include <sanitizer/lsan_interface.h>
+#endif
+
 namespace zantrel::embedded {
 extern const std::string_view jdbc_helper_class;
 }
@@ -142,6 +153,11 @@ std::string Start(Runtime& rt, const std::string& libjvm) {
     JavaVMOption options[std::size(kJvmOptions)];
     for (std::size_t i = 0; i < std::size(kJvmOptions); ++i) options[i] = {const_cast<char*>(kJvmOptions[i]), nullptr};
     JavaVMInitArgs args{kJniVersion, static_cast<jint>(std::size(options)), options, JNI_FALSE};
+#ifdef ZANTREL_LEAK_SANITIZER
+    // LeakSanitizer cannot scan a running Java runtime at exit (its guard pages
+    // stop the scan): leaks are checked now, and the exit check is dropped.
+    __lsan_do_leak_check();
+#endif
     jint rc = create(&vm, reinterpret_cast<void**>(&env), &args);
     if (rc != JNI_OK) {
       rt.failure = "JDBC ERROR: the Java runtime " + libjvm + " failed to start (JNI error " + std::to_string(rc) + ")";
