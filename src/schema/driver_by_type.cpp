@@ -27,6 +27,7 @@ class DriverByType final : public Driver {
  public:
   void SetDBType(std::string_view type) override {
     type_ = catalog::Lower(type);
+    sid_.clear();  // only Oracle and PostgreSQL connections set one
     native_ = Kept(type_, [&] { return MakeNativeDriver(type_); });
     current_ = native_;
     if (current_) current_->SetDBType(type);

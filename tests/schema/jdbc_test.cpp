@@ -3,6 +3,7 @@
 // libjvm.so, a jar without a JDBC driver), and, against the test servers, the
 // native and JDBC methods reading every table and field alike.
 #include <fstream>
+#include <thread>
 
 #include "schema/drivers/jdbc_targets.h"
 #include "schema/drivers/jdbc_types.h"
@@ -259,6 +260,36 @@ TEST_P(JdbcAgreesWithNative, FieldByField) {
       }
     }
   }
+}
+
+// A host's worker threads each attach to the one runtime and keep their own
+// driver and connection; a thread that ends detaches and closes them.
+TEST_P(JdbcAgreesWithNative, OneRuntimeServesEveryThread) {
+  std::string skip;
+  auto server = ServerFor(GetParam() + "-jdbc", skip);
+  if (!server) GTEST_SKIP() << skip;
+  auto loadOnThisThread = [&] {
+    auto p = MakeRef<ObP>();
+    p->AddProj("thread");
+    p->LoadDB(server->name, server->type, server->host, server->port, server->user, server->password, "",
+              "JDBC", "", "");
+    std::string result = ObP::ProjErr().empty() ? std::to_string(p->openDatabase()->tables().Count()) : ObP::ProjErr();
+    Context().projErr.clear();
+    return result;
+  };
+  const std::string onMain = loadOnThisThread();
+  std::string first, second;
+  std::thread a([&] { first = loadOnThisThread(); });
+  std::thread b([&] { second = loadOnThisThread(); });
+  a.join();
+  b.join();
+  EXPECT_GE(std::atoi(onMain.c_str()), 6) << onMain;
+  EXPECT_EQ(first, onMain);
+  EXPECT_EQ(second, onMain);
+  std::thread again([&] { first = loadOnThisThread(); });
+  again.join();
+  EXPECT_EQ(first, onMain) << "a new thread after others ended";
+  EXPECT_TRUE(project->JVMLoaded());
 }
 
 INSTANTIATE_TEST_SUITE_P(Servers, JdbcAgreesWithNative, ::testing::Values("mysql", "postgresql"),
