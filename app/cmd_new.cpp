@@ -38,7 +38,7 @@ int RunNew(const std::vector<std::string>& args) {
     if (parser.flag("dynamic")) project->DynamicLoadDB(true);
     DefaultQuote(*project, c.type);
     project->LoadDB(c.db, c.type, c.host, c.port, c.user, c.password, c.sid, c.method, c.url, c.encoding);
-    if (!ObP::ProjErr().empty()) throw Failure("zantrel new: " + ObP::ProjErr());
+    if (!ObP::ProjErr().empty()) throw Failure("zantrel new: " + ObP::ProjErr() + JdbcHint(c, ObP::ProjErr()));
   }
   project->Save(file);
   return kExitOk;

@@ -8,6 +8,9 @@
 #include <cstdlib>
 #include <iostream>
 
+#include "schema/drivers/catalog.h"
+#include "schema/drivers/jdbc_targets.h"
+
 namespace zantrel::cli {
 namespace {
 
@@ -33,6 +36,15 @@ std::string PromptPassword(const std::string& user) {
 
 std::vector<std::string> ConnectionOptionNames() {
   return {"type", "db", "host", "port", "user", "password-env", "sid", "method", "url", "encoding"};
+}
+
+std::string JdbcHint(const ConnectionOptions& c, const std::string& error) {
+  if (catalog::Lower(c.method) != "jdbc" || error.find("JDBC") == std::string::npos) return "";
+  const jdbc::Target* target = jdbc::FindTarget(c.type);
+  std::string hint = "\nhint: the JDBC method needs the Java runtime library and the database's JDBC driver jar:"
+                     "\n  zantrel config set JavaRuntimeLib /usr/lib/jvm/default-java/lib/server/libjvm.so";
+  if (target) hint += "\n  zantrel config set " + std::string(target->jarSetting) + " /path/to/driver.jar";
+  return hint;
 }
 
 ConnectionOptions ReadConnectionOptions(const ArgParser& parser) {

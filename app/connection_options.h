@@ -18,6 +18,10 @@ struct ConnectionOptions {
 // The value options ArgParser must accept for them.
 std::vector<std::string> ConnectionOptionNames();
 
+// A hint after a failed connection through the JDBC method: which user
+// defaults to set, with `zantrel config set`. "" for other failures.
+std::string JdbcHint(const ConnectionOptions& c, const std::string& error);
+
 // Reads the options; asks for the password on the terminal when --user is given
 // without --password-env for a server database and stdin is a terminal.
 ConnectionOptions ReadConnectionOptions(const ArgParser& parser);

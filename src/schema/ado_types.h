@@ -23,6 +23,7 @@ inline constexpr int32_t kUnsignedBigInt = 21;
 inline constexpr int32_t kGUID = 72;
 inline constexpr int32_t kBinary = 128;
 inline constexpr int32_t kChar = 129;
+inline constexpr int32_t kWChar = 130;
 inline constexpr int32_t kNumeric = 131;
 inline constexpr int32_t kDBDate = 133;
 inline constexpr int32_t kDBTime = 134;
@@ -30,6 +31,7 @@ inline constexpr int32_t kDBTimeStamp = 135;
 inline constexpr int32_t kVarChar = 200;
 inline constexpr int32_t kLongVarChar = 201;
 inline constexpr int32_t kVarWChar = 202;
+inline constexpr int32_t kLongVarWChar = 203;
 inline constexpr int32_t kVarBinary = 204;
 inline constexpr int32_t kLongVarBinary = 205;
 

@@ -1,7 +1,7 @@
 // The thread's default driver: one object that serves every database type by
-// handing each call to the native driver of the type last given to SetDBType.
-// A native driver is made once per type and kept, so a later connection of the
-// same type reuses it.
+// handing each call to the native driver of the type last given to SetDBType,
+// or to the JDBC driver when Connect asks for the JDBC method. A driver is made
+// once per type and method and kept, so a later connection reuses it.
 #include <map>
 
 #include "core/error.h"
@@ -27,18 +27,29 @@ class DriverByType final : public Driver {
  public:
   void SetDBType(std::string_view type) override {
     type_ = catalog::Lower(type);
-    auto it = drivers_.find(type_);
-    if (it == drivers_.end()) it = drivers_.emplace(type_, MakeNativeDriver(type_)).first;
-    current_ = it->second.get();
+    sid_.clear();  // only Oracle and PostgreSQL connections set one
+    native_ = Kept(type_, [&] { return MakeNativeDriver(type_); });
+    current_ = native_;
     if (current_) current_->SetDBType(type);
   }
   void SetSettingsKey(std::string_view key) override {
+    key_ = key;
     if (current_) current_->SetSettingsKey(key);
   }
   void SetSID(std::string_view sid) override {
+    sid_ = sid;
     if (current_) current_->SetSID(sid);
   }
+  // The connection method decides between the native driver and the JDBC
+  // driver, which then takes the type, key and SID given before.
   void Connect(const ConnectParams& params) override {
+    current_ = native_;
+    if (catalog::Lower(params.method) == "jdbc") {
+      current_ = Kept("jdbc:" + type_, MakeJdbcDriver);
+      current_->SetDBType(type_);
+      current_->SetSettingsKey(key_);
+      current_->SetSID(sid_);
+    }
     if (current_) current_->Connect(params);
   }
   std::string LastError() const override {
@@ -47,7 +58,7 @@ class DriverByType final : public Driver {
   }
   std::vector<std::string> DatabaseNames() override { return current_ ? current_->DatabaseNames() : std::vector<std::string>{}; }
   std::vector<DriverTable> GetTables(std::string_view tableName) override { return Current().GetTables(tableName); }
-  bool IsJavaLoaded() const override { return current_ && current_->IsJavaLoaded(); }
+  bool IsJavaLoaded() const override { return JavaRuntimeLoaded(); }
   std::string QuoteString() override { return Current().QuoteString(); }
   DriverTable CustomView(std::string_view viewName, std::string_view sql) override {
     return Current().CustomView(viewName, sql);
@@ -59,8 +70,17 @@ class DriverByType final : public Driver {
     return *current_;
   }
 
-  std::string type_;
-  std::map<std::string, std::unique_ptr<Driver>> drivers_;
+  // The driver kept under a name, made on first use.
+  template <class Make>
+  Driver* Kept(const std::string& name, Make make) {
+    auto it = drivers_.find(name);
+    if (it == drivers_.end()) it = drivers_.emplace(name, make()).first;
+    return it->second.get();
+  }
+
+  std::string type_, key_, sid_;
+  std::map<std::string, std::unique_ptr<Driver>> drivers_;  // by type; "jdbc:" + type for the JDBC method
+  Driver* native_ = nullptr;
   Driver* current_ = nullptr;
 };
 

@@ -8,6 +8,7 @@
 #include "platform/registry.h"
 #include "schema/connection.h"
 #include "schema/drivers/catalog.h"
+#include "schema/drivers/jdbc_targets.h"
 #include "schema/field_defaults.h"
 
 namespace zantrel {
@@ -65,17 +66,10 @@ ObSchemaTable TableRecord(const DriverTable& t, int16_t seq) {
 
 // The JDBC paths the JDBC method needs, from the user's settings key.
 bool JdbcConfigured(std::string_view dbType) {
-  auto read = [](std::string_view name) {
-    cRegistry& reg = Context().Service<cRegistry>();
-    reg.ClassKey = kHKeyCurrentUser;
-    reg.SectionKey = Context().SettingsKey();
-    reg.ValueKey = std::string(name);
-    reg.Default = Variant("");
-    Variant v = reg.Value();
-    return v.IsString() ? v.AsString() : std::string();
-  };
-  if (read("JavaRuntimeLib").empty()) return false;
-  return !read(catalog::Lower(dbType) == "oracle" ? "OracleJDBCDriver" : "MySQLJDBCDriver").empty();
+  const std::string key = Context().SettingsKey();
+  const jdbc::Target* target = jdbc::FindTarget(dbType);
+  return target && !jdbc::ReadSetting(key, jdbc::kJavaRuntimeSetting).empty() &&
+         !jdbc::ReadSetting(key, target->jarSetting).empty();
 }
 
 void AppendTable(ObSchemaDB& db, const DriverTable& t) {

@@ -1,6 +1,7 @@
 // One table of expectations — each column of type_zoo with its ADO type, size,
 // flags and the defaults applied — checked against every driver: SQLite always,
-// MariaDB and PostgreSQL when scripts/test runs their servers.
+// MariaDB and PostgreSQL when scripts/test runs their servers, natively and
+// through the JDBC method.
 #include <memory>
 
 #include "model/schema_rules.h"
@@ -56,8 +57,9 @@ class DriverExpectations : public ProjectTest, public ::testing::WithParamInterf
       db_ = TestDatabase{"sqlite", file_->path(), "", "", "", ""};
       return;
     }
-    auto server = driver == "mysql" ? MysqlServer() : PostgresServer();
-    if (!server) GTEST_SKIP() << driver << " server not configured (scripts/test starts one)";
+    std::string skip;
+    auto server = ServerFor(driver, skip);
+    if (!server) GTEST_SKIP() << skip;
     db_ = *server;
   }
 
@@ -146,7 +148,12 @@ TEST_P(DriverExpectations, TablesViewsAndKeys) {
   EXPECT_EQ(zoo->TblSrchType(), "BASIC");
 }
 
-INSTANTIATE_TEST_SUITE_P(Drivers, DriverExpectations, ::testing::Values("sqlite", "mysql", "postgresql"),
-                         [](const auto& info) { return info.param; });
+INSTANTIATE_TEST_SUITE_P(Drivers, DriverExpectations,
+                         ::testing::Values("sqlite", "mysql", "postgresql", "mysql-jdbc", "postgresql-jdbc"),
+                         [](const auto& info) {
+                           std::string name = info.param;
+                           if (name.ends_with("-jdbc")) name.replace(name.size() - 5, 1, "_");
+                           return name;
+                         });
 
 }  // namespace

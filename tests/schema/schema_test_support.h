@@ -18,6 +18,7 @@
 #include "core/context.h"
 #include "core/convert.h"
 #include "model/project.h"
+#include "platform/registry.h"
 #include "support/temp_config.h"
 
 namespace zantrel::test {
@@ -60,9 +61,10 @@ class SqliteFile {
   std::filesystem::path path_;
 };
 
-// One database a test loads: its type and connection values.
+// One database a test loads: its type, connection values and method.
 struct TestDatabase {
   std::string type, name, host, port, user, password;
+  std::string method = "";  // "" native, "JDBC"
 };
 
 inline std::optional<TestDatabase> ServerFromEnv(const std::string& type, const std::string& prefix) {
@@ -77,6 +79,45 @@ inline std::optional<TestDatabase> ServerFromEnv(const std::string& type, const 
 inline std::optional<TestDatabase> MysqlServer() { return ServerFromEnv("mysql", "ZANTREL_TEST_MYSQL_"); }
 inline std::optional<TestDatabase> PostgresServer() { return ServerFromEnv("postgresql", "ZANTREL_TEST_PG_"); }
 
+// Writes a text user default under the product's settings key.
+inline void SetUserDefault(const std::string& name, const std::string& value) {
+  cRegistry& reg = Context().Service<cRegistry>();
+  reg.ClassKey = kHKeyCurrentUser;
+  reg.SectionKey = Context().SettingsKey();
+  reg.ValueKey = name;
+  reg.ValueType = static_cast<int32_t>(kRegSz);
+  reg.Value(Variant(value));
+}
+
+// The server for a driver name of the tests: "mysql", "postgresql", and with
+// "-jdbc" the same server through the JDBC method, whose user defaults (the
+// build's libjvm.so and Debian's driver jars) it sets. Empty with the reason in
+// `skip` when the server or the JDBC pieces are missing.
+inline std::optional<TestDatabase> ServerFor(const std::string& driver, std::string& skip) {
+  const bool jdbc = driver.ends_with("-jdbc");
+  const std::string type = jdbc ? driver.substr(0, driver.size() - 5) : driver;
+  auto server = type == "mysql" ? MysqlServer() : PostgresServer();
+  if (!server) {
+    skip = type + " server not configured (scripts/test starts one)";
+    return std::nullopt;
+  }
+  if (!jdbc) return server;
+  if (!ZANTREL_TEST_HAVE_JDBC) {
+    skip = "this build has no JDBC connection method";
+    return std::nullopt;
+  }
+  const std::string jar = type == "mysql" ? ZANTREL_TEST_MARIADB_JAR : ZANTREL_TEST_PG_JAR;
+  if (std::string(ZANTREL_TEST_JVM).empty() || !std::filesystem::exists(ZANTREL_TEST_JVM) ||
+      !std::filesystem::exists(jar)) {
+    skip = "no Java runtime or JDBC driver jar for " + type + " (scripts/bootstrap installs them)";
+    return std::nullopt;
+  }
+  SetUserDefault("JavaRuntimeLib", ZANTREL_TEST_JVM);
+  SetUserDefault(type == "mysql" ? "MySQLJDBCDriver" : "PostgreSQLJDBCDriver", jar);
+  server->method = "JDBC";
+  return server;
+}
+
 // A fresh project with its own registry folders.
 class ProjectTest : public ::testing::Test {
  protected:
@@ -89,7 +130,7 @@ class ProjectTest : public ::testing::Test {
     Context().projErr.clear();
   }
   void Load(const TestDatabase& db) {
-    project->LoadDB(db.name, db.type, db.host, db.port, db.user, db.password, "", "", "", "");
+    project->LoadDB(db.name, db.type, db.host, db.port, db.user, db.password, "", db.method, "", "");
   }
   ObPTable* Table(const std::string& name) { return project->openDatabase()->tables().Find(name); }
   ObPField* Field(const std::string& table, const std::string& field) {

@@ -13,10 +13,12 @@ class Servers : public ProjectTest, public ::testing::WithParamInterface<std::st
  protected:
   void SetUp() override {
     ProjectTest::SetUp();
-    auto server = GetParam() == "mysql" ? MysqlServer() : PostgresServer();
-    if (!server) GTEST_SKIP() << GetParam() << " server not configured (scripts/test starts one)";
+    std::string skip;
+    auto server = ServerFor(GetParam(), skip);
+    if (!server) GTEST_SKIP() << skip;
     db_ = *server;
   }
+  bool IsMysql() const { return GetParam().starts_with("mysql"); }
   TestDatabase db_;
 };
 
@@ -24,7 +26,7 @@ TEST_P(Servers, WrongPasswordAndUnreachablePort) {
   TestDatabase bad = db_;
   bad.password = "wrong";
   Load(bad);
-  EXPECT_NE(ObP::ProjErr().find(GetParam() == "mysql" ? "Access denied" : "password authentication failed"),
+  EXPECT_NE(ObP::ProjErr().find(IsMysql() ? "Access denied" : "password authentication failed"),
             std::string::npos)
       << ObP::ProjErr();
   EXPECT_EQ(project->DBCnt(), 0);
@@ -78,8 +80,12 @@ TEST_P(Servers, TableDroppedBeforeLoadTable) {
   EXPECT_EQ(ObP::ProjErr(), "Zantrel: Table gone not found!");
 }
 
-INSTANTIATE_TEST_SUITE_P(Drivers, Servers, ::testing::Values("mysql", "postgresql"),
-                         [](const auto& info) { return info.param; });
+INSTANTIATE_TEST_SUITE_P(Drivers, Servers, ::testing::Values("mysql", "postgresql", "mysql-jdbc", "postgresql-jdbc"),
+                         [](const auto& info) {
+                           std::string name = info.param;
+                           if (name.ends_with("-jdbc")) name.replace(name.size() - 5, 1, "_");
+                           return name;
+                         });
 
 class ServerTypes : public ProjectTest {};
 

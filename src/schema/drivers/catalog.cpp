@@ -50,6 +50,32 @@ std::string TagValues(const std::vector<std::string>& members) {
   return out;
 }
 
+std::vector<std::string> EnumMembers(std::string_view columnType) {
+  std::vector<std::string> out;
+  auto open = columnType.find('(');
+  if (open == std::string_view::npos) return out;
+  std::string current;
+  bool quoted = false;
+  for (std::size_t i = open + 1; i < columnType.size(); ++i) {
+    char c = columnType[i];
+    if (quoted) {
+      if (c == '\'' && i + 1 < columnType.size() && columnType[i + 1] == '\'') {
+        current += '\'';
+        ++i;
+      } else if (c == '\'') {
+        out.push_back(current);
+        current.clear();
+        quoted = false;
+      } else {
+        current += c;
+      }
+    } else if (c == '\'') {
+      quoted = true;
+    }
+  }
+  return out;
+}
+
 std::string Lower(std::string_view text) {
   std::string out(text);
   for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));

@@ -43,6 +43,9 @@ const ado::NativeType* FindType(std::span<const ado::NativeType> table, std::str
 // ENUM/SET members as tag values: one "m","m" line each, joined by CR LF.
 std::string TagValues(const std::vector<std::string>& members);
 
+// The members of enum('a','b') or set('a','b'), '' read as one quote.
+std::vector<std::string> EnumMembers(std::string_view columnType);
+
 std::string Lower(std::string_view text);
 
 // A column default as the catalogue prints it, turned into its value: quotes

@@ -83,33 +83,6 @@ constexpr const char* kKeysSql =
     "WHERE TABLE_SCHEMA = DATABASE() AND NON_UNIQUE = 0";
 constexpr const char* kKeysOrder = " ORDER BY TABLE_NAME, INDEX_NAME, SEQ_IN_INDEX";
 
-// The members of enum('a','b') or set('a','b').
-std::vector<std::string> Members(std::string_view columnType) {
-  std::vector<std::string> out;
-  auto open = columnType.find('(');
-  if (open == std::string_view::npos) return out;
-  std::string current;
-  bool quoted = false;
-  for (std::size_t i = open + 1; i < columnType.size(); ++i) {
-    char c = columnType[i];
-    if (quoted) {
-      if (c == '\'' && i + 1 < columnType.size() && columnType[i + 1] == '\'') {
-        current += '\'';
-        ++i;
-      } else if (c == '\'') {
-        out.push_back(current);
-        current.clear();
-        quoted = false;
-      } else {
-        current += c;
-      }
-    } else if (c == '\'') {
-      quoted = true;
-    }
-  }
-  return out;
-}
-
 int32_t ClampSize(const char* text) {
   if (!text) return 0;
   long long n = std::atoll(text);
@@ -223,7 +196,7 @@ class MysqlDriver final : public Driver {
         if (name == dataType) f.ADODataType = type;
     f.IsEnum = t->code == 247;
     f.IsSet = t->code == 248;
-    if (f.IsEnum || f.IsSet) f.FieldTagValues = catalog::TagValues(Members(columnType));
+    if (f.IsEnum || f.IsSet) f.FieldTagValues = catalog::TagValues(catalog::EnumMembers(columnType));
     int32_t declared = !r[5].empty() ? ClampSize(r[5].c_str()) : (dataType == "decimal" ? ClampSize(r[6].c_str()) : 0);
     f.Size = t->adoType == ado::kBoolean || t->adoType == ado::kGUID || declared == 0 ? t->size : declared;
     bool nullable = r[7] == "YES";
