@@ -9,14 +9,15 @@ CREATE TABLE categories (
 );
 CREATE TABLE products (
   product_id INTEGER PRIMARY KEY,
-  category_id INTEGER NOT NULL REFERENCES categories(category_id),
+  category_id INTEGER NOT NULL,
   name VARCHAR(80) NOT NULL,
   price DECIMAL(10,2) NOT NULL DEFAULT 0,
   stock INTEGER NOT NULL DEFAULT 0,
   active BOOLEAN NOT NULL DEFAULT TRUE,
   image BLOB,
   notes TEXT,
-  added_on DATE
+  added_on DATE,
+  FOREIGN KEY (category_id) REFERENCES categories(category_id)
 );
 CREATE TABLE customers (
   customer_id INTEGER PRIMARY KEY,
@@ -28,18 +29,21 @@ CREATE TABLE customers (
 );
 CREATE TABLE orders (
   order_id INTEGER PRIMARY KEY,
-  customer_id INTEGER NOT NULL REFERENCES customers(customer_id),
+  customer_id INTEGER NOT NULL,
   order_date DATE NOT NULL,
   order_time TIME,
   status VARCHAR(20) NOT NULL DEFAULT 'new',
-  note TEXT
+  note TEXT,
+  FOREIGN KEY (customer_id) REFERENCES customers(customer_id)
 );
 CREATE TABLE order_items (
-  order_id INTEGER NOT NULL REFERENCES orders(order_id),
-  product_id INTEGER NOT NULL REFERENCES products(product_id),
+  order_id INTEGER NOT NULL,
+  product_id INTEGER NOT NULL,
   quantity INTEGER NOT NULL DEFAULT 1,
   unit_price DECIMAL(10,2) NOT NULL,
-  PRIMARY KEY (order_id, product_id)
+  PRIMARY KEY (order_id, product_id),
+  FOREIGN KEY (order_id) REFERENCES orders(order_id),
+  FOREIGN KEY (product_id) REFERENCES products(product_id)
 );
 CREATE VIEW product_sales AS
 SELECT p.product_id, p.name AS product, c.name AS category,

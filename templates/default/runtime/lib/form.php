@@ -75,6 +75,10 @@ function read_form(array $m, string $page): array
             }
             continue;
         }
+        // On edit a field that was not sent at all keeps its value.
+        if ($page === 'edit' && !isset($posted[$name])) {
+            continue;
+        }
         $v = trim($posted[$name] ?? '');
         if ($f['control'] === 'PASSWORD' && $v === '' && $page === 'edit') {
             continue;

@@ -237,7 +237,7 @@ function validation_attrs(array $f): string
     }
     $pattern = VALIDATION_PATTERNS[$f['validate']] ?? null;
     if ($pattern !== null && in_array($f['control'], ['TEXT'], true)) {
-        $a .= ' pattern="' . h($pattern) . '" title="' . h(t('invalid.' . $f['validate'])) . '"';
+        $a .= ' pattern="' . h($pattern) . '" title="' . h(t('invalid.' . $f['validate'], ['field' => $f['caption']])) . '"';
     }
     return $a;
 }

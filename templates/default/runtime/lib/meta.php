@@ -83,9 +83,9 @@ function table_meta(array $m): array
     return $m;
 }
 
-function field_meta(string $name, array $f): array
+function field_meta(string $name, array $declared): array
 {
-    $f = array_replace(FIELD_DEFAULTS, ['caption' => $name], $f);
+    $f = array_replace(FIELD_DEFAULTS, ['caption' => $name], $declared);
     $f['name'] = $name;
     $c = $f['category'];
     if (!in_array($c, CATEGORIES, true)) {
@@ -117,7 +117,7 @@ function field_meta(string $name, array $f): array
         }
     }
     if ($c === 'blob') {
-        $f['list'] = $f['list'] === true ? false : $f['list'];
+        $f['list'] = array_key_exists('list', $declared) && $f['list'];
         $f['search'] = false;
         $f['basic_search'] = false;
     }

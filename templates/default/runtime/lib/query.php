@@ -19,7 +19,7 @@ function list_state(array $m): array
     }
     if ($m['master'] !== null) {
         foreach (param_map('m') as $name => $v) {
-            if (isset($m['master']['link'][$name]) && valid_value($m['fields'][$name], $v)) {
+            if (isset($m['master']['link'][$name])) {
                 $s['m'][$name] = $v;
             }
         }
@@ -76,6 +76,10 @@ function where_sql(array $m, Db $db, array &$s): array
     $parts = [];
     $params = [];
     foreach ($s['m'] as $name => $v) {
+        if (!valid_value($m['fields'][$name], $v)) {
+            $parts[] = '1=0';
+            continue;
+        }
         $parts[] = $db->quote($name) . ' = ?';
         $params[] = store_value($m['fields'][$name], $v);
     }

@@ -10,6 +10,7 @@ const SECURITY_KINDS = ['none', 'fixed', 'table', 'both'];
 
 function send_security_headers(): void
 {
+    header_remove('X-Powered-By');
     header('X-Frame-Options: DENY');
     header("Content-Security-Policy: default-src 'self'; img-src 'self' data:; style-src 'self'; "
         . "script-src 'self'; object-src 'none'; frame-ancestors 'none'; form-action 'self'; base-uri 'self'");
