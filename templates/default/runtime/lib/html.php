@@ -17,6 +17,7 @@ function page_begin(string $title): void
     echo "<!DOCTYPE html>\n<html lang=\"", h(config('language')), "\">\n<head>\n<meta charset=\"utf-8\">\n",
         '<meta name="viewport" content="width=device-width, initial-scale=1">', "\n",
         '<title>', h($title), ' - ', h(config('title')), "</title>\n",
+        '<link rel="icon" href="data:,">', "\n",
         '<link rel="stylesheet" href="', $css, '">', "\n";
     if ($own !== null) {
         echo '<link rel="stylesheet" href="', h($own), '">', "\n";
