@@ -17,6 +17,7 @@ CREATE TABLE products (
   image BLOB,
   notes TEXT,
   added_on DATE,
+  sheet VARCHAR(100),
   FOREIGN KEY (category_id) REFERENCES categories(category_id)
 );
 CREATE TABLE customers (

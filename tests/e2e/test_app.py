@@ -122,6 +122,30 @@ class AccessTests(unittest.TestCase):
         self.assertEqual(r.status, 200)
         self.assertIn("Too many failed attempts", r.text)
 
+    def test_each_security_kind(self):
+        local = os.path.join(APP, "config.local.php")
+        with open(local, encoding="utf-8") as f:
+            original = f.read()
+        # kind -> (admin can log in, a customer can log in)
+        kinds = {"none": None, "fixed": (True, False), "table": (False, True), "both": (True, True)}
+        try:
+            for kind, logins in kinds.items():
+                with open(local, "w", encoding="utf-8") as f:
+                    f.write(original.replace("return [", f"return ['security' => ['type' => '{kind}'],", 1))
+                with self.subTest(kind=kind):
+                    c = Client(URL)
+                    if logins is None:
+                        self.assertEqual(c.get("products_list.php").status, 200)
+                        self.assertEqual(c.get("login.php").location, "index.php")
+                        continue
+                    self.assertEqual(c.get("products_list.php").status, 303)
+                    admin_in = Client(URL).login(*ADMIN).status == 303
+                    customer_in = Client(URL).login("ada@example.com", "ada-secret").status == 303
+                    self.assertEqual((admin_in, customer_in), logins)
+        finally:
+            with open(local, "w", encoding="utf-8") as f:
+                f.write(original)
+
     def test_logout_needs_the_token_and_ends_the_session(self):
         c = admin()
         self.assertEqual(c.get("logout.php").status, 303)
@@ -341,6 +365,29 @@ class ChangeTests(unittest.TestCase):
                 self.assertEqual(r.status, 200)
                 self.assertIn("not of an allowed type", r.text)
         self.assertEqual(DB.value("SELECT name FROM products WHERE product_id = 20"), "Shortbread")
+
+    def test_file_upload_is_stored_outside_the_application(self):
+        key = "key%5Bproduct_id%5D=21"
+        fields = [("f[category_id]", "6"), ("f[name]", "Tea sampler box"), ("f[price]", "19.90")]
+        for name, content, error in (("big.txt", b"x" * 5000, "larger than 4096 bytes"),
+                                     ("sheet.txt", b"<?php echo 1; ?>", "not of an allowed type"),
+                                     ("sheet.php", b"plain text", "not of an allowed type")):
+            with self.subTest(name=name):
+                r = self.form("products_edit.php", key, fields, {"f[sheet]": (name, content)})
+                self.assertIn(error, r.text)
+        self.assertIsNone(DB.value("SELECT sheet FROM products WHERE product_id = 21"))
+        r = self.form("products_edit.php", key, fields, {"f[sheet]": ("sheet.txt", b"Keep dry.\n")})
+        self.assertEqual(r.status, 303)
+        stored = DB.value("SELECT sheet FROM products WHERE product_id = 21")
+        self.assertRegex(stored, r"^[0-9a-f]{32}\.txt$")
+        uploads = os.path.join(os.path.dirname(os.path.abspath(APP)), "uploads")
+        with open(os.path.join(uploads, stored), "rb") as f:
+            self.assertEqual(f.read(), b"Keep dry.\n")
+        self.assertFalse(os.path.exists(os.path.join(APP, stored)))
+        r = self.c.get("products_blob.php", {"fld": "sheet", "key[product_id]": "21"})
+        self.assertEqual((r.status, r.body), (200, b"Keep dry.\n"))
+        self.assertEqual(r.headers["Content-Type"], "application/octet-stream")
+        self.assertTrue(r.headers["Content-Disposition"].startswith("attachment"))
 
 
 class CompositeKeyTests(unittest.TestCase):

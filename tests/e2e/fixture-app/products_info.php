@@ -22,5 +22,8 @@ return [
         'notes' => ['caption' => 'Notes', 'type' => 'TEXT', 'category' => 'memo', 'list' => false],
         'added_on' => ['caption' => 'Added on', 'type' => 'DATE', 'category' => 'date',
             'format' => ['kind' => 'date', 'date' => 'Y-m-d'], 'search_op' => 'BETWEEN'],
+        'sheet' => ['caption' => 'Data sheet', 'type' => 'VARCHAR(100)', 'category' => 'string', 'control' => 'FILE',
+            'list' => false, 'search' => false, 'basic_search' => false,
+            'upload_types' => ['txt' => 'text/plain', 'pdf' => 'application/pdf'], 'max_upload' => 4096],
     ],
 ];

@@ -150,7 +150,7 @@ function format_value(array $f, mixed $v): string
 // A value cell of the list and view pages, escaped; line breaks of memo text kept.
 function value_html(array $m, array $f, array $row, string $page): string
 {
-    if ($f['category'] === 'blob') {
+    if ($f['category'] === 'blob' || $f['control'] === 'FILE') {
         if ($row[$f['name']] === null || $row[$f['name']] === '' || $m['key'] === []) {
             return '';
         }

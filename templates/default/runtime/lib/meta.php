@@ -42,6 +42,8 @@ const FIELD_DEFAULTS = [
     'default' => null,
     'format' => [],               // ['kind' => number|currency|percent|date|none, 'digits' =>, 'date' =>]
     'hash' => false,              // PASSWORD control: store password_hash()
+    'upload_types' => null,       // FILE control: extension => content type; default from the configuration
+    'max_upload' => null,         // FILE control: bytes; default from the configuration
 ];
 
 function table_meta(array $m): array

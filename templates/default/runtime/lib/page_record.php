@@ -140,7 +140,8 @@ function delete_rows(array $m, array $keys): void
     throw new Redirect($m['pages']['list']);
 }
 
-// Streams one blob field of one row with a checked content type.
+// Streams one blob field of one row, or the uploaded file a FILE field names,
+// with a checked content type.
 function blob_page(array $meta): void
 {
     run(static function () use ($meta): void {
@@ -149,11 +150,12 @@ function blob_page(array $meta): void
         $name = param('fld');
         $f = $m['fields'][$name] ?? null;
         $key = request_key($m);
-        if ($f === null || $f['category'] !== 'blob' || !($f['view'] || $f['list']) || $key === null) {
+        $isFile = $f !== null && ($f['category'] === 'blob' || $f['control'] === 'FILE');
+        if (!$isFile || !($f['view'] || $f['list']) || $key === null) {
             throw new HttpError(404, 'error.not_found');
         }
         $row = fetch_row($m, $key, [$name => $f + ['blob_data' => true]]);
-        $data = $row[$name] ?? null;
+        $data = $f['category'] === 'blob' ? ($row[$name] ?? null) : uploaded_file((string)($row[$name] ?? ''));
         if (!is_string($data) || $data === '') {
             throw new HttpError(404, 'error.not_found');
         }
@@ -167,4 +169,15 @@ function blob_page(array $meta): void
         echo $data;
         ob_start();
     });
+}
+
+// The content of a file read_upload() stored, by the name it gave it.
+function uploaded_file(string $stored): ?string
+{
+    $dir = config('upload_dir');
+    if ($dir === null || preg_match('/^[0-9a-f]{32}\.[a-z0-9]{1,8}$/D', $stored) !== 1) {
+        return null;
+    }
+    $path = app_path($dir) . '/' . $stored;
+    return is_file($path) ? (string)file_get_contents($path) : null;
 }
