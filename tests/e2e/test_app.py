@@ -30,12 +30,12 @@ PNG_1x1 = bytes.fromhex(
 
 
 def product_ids(html):
-    return [int(x) for x in re.findall(r'products_view\.php\?key%5Bproduct_id%5D=(\d+)"', html)]
+    return [int(x) for x in re.findall(r'products_view\.php\?key%5Bproduct_id%5D=(\d+)[&"]', html)]
 
 
 def item_keys(html):
     return [(int(a), int(b)) for a, b in
-            re.findall(r'order_items_view\.php\?key%5Border_id%5D=(\d+)&amp;key%5Bproduct_id%5D=(\d+)"', html)]
+            re.findall(r'order_items_view\.php\?key%5Border_id%5D=(\d+)&amp;key%5Bproduct_id%5D=(\d+)[&"]', html)]
 
 
 def admin():
@@ -231,7 +231,7 @@ class ListTests(unittest.TestCase):
     def test_view_page_shows_memo_lines_and_blob_link(self):
         r = self.c.get("products_view.php", {"key[product_id]": "3"})
         self.assertIn("Batch 003.<br>\nStore dry and cool.", r.text)
-        self.assertIn("products_blob.php?fld=image", r.text)
+        self.assertIn('<img class="zt-image" src="products_blob.php?fld=image', r.text)
         blob = self.c.get("products_blob.php", {"fld": "image", "key[product_id]": "3"})
         self.assertEqual(blob.headers["Content-Type"], "image/png")
         self.assertEqual(blob.body.hex(), DB.value("SELECT image FROM products WHERE product_id = 3"))
@@ -270,10 +270,11 @@ class ChangeTests(unittest.TestCase):
     def test_invalid_values_are_refused_with_messages(self):
         before = snapshot("products", "product_id")
         r = self.form("products_add.php", "", [
-            ("f[category_id]", "99"), ("f[name]", ""), ("f[price]", "cheap"), ("f[added_on]", "2024-02-30")])
+            ("f[category_id]", "99"), ("f[name]", ""), ("f[price]", "cheap"), ("f[added_on]", "2024-02-30"),
+            ("f[stock]", "-3")])
         self.assertEqual(r.status, 200)
-        for message in ("Category must be one of", "Name is required", "Price must be a number",
-                        "Added on must be a date"):
+        for message in ("Category must be one of", "Name is required", "Please give the price as a number",
+                        "Added on must be a date", "Stock must lie between 0 and"):
             self.assertIn(message, r.text)
         self.assertEqual(snapshot("products", "product_id"), before)
 
@@ -402,10 +403,12 @@ class CompositeKeyTests(unittest.TestCase):
         self.assertGreaterEqual(len(rows), 2)
         a, b = rows[0]["product_id"], rows[1]["product_id"]
         before = snapshot("order_items", "order_id, product_id")
-        path = f"order_items_edit.php?key%5Border_id%5D=5&key%5Bproduct_id%5D={a}"
+        listed = self.c.get("order_items_list.php", {"m[order_id]": "5"}).text
+        path = f"order_items_edit.php?key%5Border_id%5D=5&key%5Bproduct_id%5D={a}&m%5Border_id%5D=5"
+        self.assertIn(path.replace("&", "&amp;"), listed)
         r = self.c.post(path, [("_csrf", self.c.token(path)), ("f[order_id]", "5"), ("f[product_id]", str(a)),
                                ("f[quantity]", "9"), ("f[unit_price]", "1.50")])
-        self.assertEqual(r.status, 303)
+        self.assertEqual((r.status, r.location), (303, "order_items_list.php?m%5Border_id%5D=5"))
         after = snapshot("order_items", "order_id, product_id")
         diff = [(x, y) for x, y in zip(before, after) if x != y]
         self.assertEqual(len(diff), 1)

@@ -74,6 +74,7 @@ return [
     'invalid.datetime' => '{field} must be a date and time (YYYY-MM-DD HH:MM).',
     'invalid.email' => '{field} must be an e-mail address.',
     'invalid.url' => '{field} must be a web address (http or https).',
+    'invalid.range' => '{field} must lie between {min} and {max}.',
     'invalid.option' => '{field} must be one of the offered choices.',
     'invalid.' => '{field} is not valid.',
     'upload.failed' => 'The file for {field} could not be received.',

@@ -74,7 +74,9 @@ function export_html($out, array $m, array $fields, \PDOStatement $st): void
 
 function export_xml($out, array $m, array $fields, \PDOStatement $st): void
 {
-    $x = static fn($v) => htmlspecialchars((string)$v, ENT_QUOTES | ENT_XML1 | ENT_SUBSTITUTE, 'UTF-8');
+    // Control characters other than tab and line breaks are not allowed in XML 1.0.
+    $x = static fn($v) => htmlspecialchars((string)preg_replace('/[\x00-\x08\x0B\x0C\x0E-\x1F]/', '', (string)$v),
+        ENT_QUOTES | ENT_XML1 | ENT_SUBSTITUTE, 'UTF-8');
     fwrite($out, "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<table name=\"" . $x($m['table']) . "\">\n");
     while (($row = $st->fetch()) !== false) {
         fwrite($out, "<row>");

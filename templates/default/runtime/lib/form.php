@@ -105,7 +105,10 @@ function check_value(array $f, string $v): ?string
         return t('invalid.maxlen', ['field' => $f['caption'], 'n' => $f['maxlen']]);
     }
     if (!valid_value($f, $v)) {
-        return t('invalid.' . $f['validate'], ['field' => $f['caption']]);
+        return $f['error'] ?? t('invalid.' . $f['validate'], ['field' => $f['caption']]);
+    }
+    if (is_numeric($v) && (($f['min'] !== null && $v < $f['min']) || ($f['max'] !== null && $v > $f['max']))) {
+        return $f['error'] ?? t('invalid.range', ['field' => $f['caption'], 'min' => $f['min'] ?? '', 'max' => $f['max'] ?? '']);
     }
     if (in_array($f['control'], ['SELECT', 'RADIO'], true) && !array_key_exists($v, field_options($f))) {
         return t('invalid.option', ['field' => $f['caption']]);

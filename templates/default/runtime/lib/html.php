@@ -155,6 +155,9 @@ function value_html(array $m, array $f, array $row, string $page): string
             return '';
         }
         $src = url($m['pages']['blob'], ['fld' => $f['name'], 'key' => row_key($m, $row)]);
+        if ($f['image']) {
+            return '<img class="zt-image" src="' . h($src) . '" alt="' . h($f['caption']) . '">';
+        }
         return '<a href="' . h($src) . '">' . h(t('blob.open')) . '</a>';
     }
     $text = h(format_value($f, $row[$f['name']] ?? null));
@@ -181,7 +184,8 @@ function control_html(array $f, string $name, mixed $value, bool $forSearch = fa
     }
     switch ($control) {
         case 'TEXTAREA':
-            return '<textarea' . $attrs . ' rows="5" cols="60">' . h($v) . '</textarea>';
+            return '<textarea' . $attrs . ' rows="' . (int)($f['rows'] ?? 5) . '" cols="' . (int)($f['cols'] ?? 60) . '">'
+                . h($v) . '</textarea>';
         case 'PASSWORD':
             return '<input type="password" autocomplete="new-password"' . $attrs . ' value="">';
         case 'CHECKBOX':
@@ -209,7 +213,8 @@ function control_html(array $f, string $name, mixed $value, bool $forSearch = fa
         case 'NO':
             return h(format_value($f, $value));
         default:
-            return '<input type="' . input_type($f, $forSearch) . '"' . $attrs . ' value="' . h($v) . '">';
+            $size = $f['size'] === null ? '' : ' size="' . (int)$f['size'] . '"';
+            return '<input type="' . input_type($f, $forSearch) . '"' . $attrs . $size . ' value="' . h($v) . '">';
     }
 }
 

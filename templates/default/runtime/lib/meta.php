@@ -38,7 +38,11 @@ const FIELD_DEFAULTS = [
     'lookup' => null,             // ['table' =>, 'value' =>, 'display' =>]
     'validate' => null,           // int, number, date, time, datetime, email, url
     'required' => false,
+    'min' => null, 'max' => null, // range of int and number values
+    'error' => null,              // the message when the value is invalid, instead of the phrase
     'maxlen' => null,
+    'size' => null, 'rows' => null, 'cols' => null, // size of TEXT and TEXTAREA controls
+    'image' => false,             // blob or FILE field: show the content as an image
     'default' => null,
     'format' => [],               // ['kind' => number|currency|percent|date|none, 'digits' =>, 'date' =>]
     'hash' => false,              // PASSWORD control: store password_hash()

@@ -100,7 +100,7 @@ function save_row(array $m, string $mode, ?array $key, array $values): array
         return ['' => t('save.refused')];
     }
     flash(t($mode === 'edit' ? 'save.updated' : 'save.added'));
-    throw new Redirect($m['pages']['list']);
+    throw new Redirect(list_url($m));
 }
 
 function render_form(array $m, string $mode, string $page, ?array $key, array $values, array $errors): void
@@ -113,7 +113,7 @@ function render_form(array $m, string $mode, string $page, ?array $key, array $v
         }
         echo "</ul>\n";
     }
-    $action = url($m['pages'][$mode], ['key' => $key]);
+    $action = url($m['pages'][$mode], ['key' => $key, 'm' => master_filter($m)]);
     echo '<form class="zt-form" method="post" enctype="multipart/form-data" action="', h($action), '">', csrf_field(), "\n<table>\n";
     foreach (fields_for($m, $page) as $name => $f) {
         if ($f['auto'] && $mode !== 'edit') {
@@ -133,6 +133,6 @@ function render_form(array $m, string $mode, string $page, ?array $key, array $v
         echo "</td></tr>\n";
     }
     echo '</table><p><button type="submit">', h(t('save')), '</button> ',
-        anchor($m['pages']['list'], t('cancel')), "</p></form>\n";
+        anchor(list_url($m), t('cancel')), "</p></form>\n";
     page_end();
 }

@@ -50,7 +50,7 @@ function render_list(array $m, array $s): void
     render_list_actions($m, $s);
     $multi = $m['perm']['multi_delete'] && $rows !== [];
     if ($multi) {
-        echo '<form method="post" action="', h($m['pages']['delete']), '">', csrf_field();
+        echo '<form method="post" action="', h(url($m['pages']['delete'], ['m' => $s['m']])), '">', csrf_field();
     }
     echo '<table class="zt-grid">', "\n<thead><tr>";
     if ($multi) {
@@ -62,7 +62,7 @@ function render_list(array $m, array $s): void
     }
     echo "</tr></thead>\n<tbody>\n";
     foreach ($rows as $row) {
-        render_list_row($m, $fields, $row, $multi);
+        render_list_row($m, $fields, $row, $multi, $s['m']);
     }
     echo "</tbody>\n</table>\n";
     if ($rows === []) {
@@ -75,14 +75,14 @@ function render_list(array $m, array $s): void
     page_end();
 }
 
-function render_list_row(array $m, array $fields, array $row, bool $multi): void
+function render_list_row(array $m, array $fields, array $row, bool $multi, array $filter): void
 {
     $key = $m['key'] === [] ? null : row_key($m, $row);
     echo '<tr>';
     if ($multi) {
         echo '<td><input type="checkbox" name="keys[]" value="', h(http_build_query(['key' => $key])), '"></td>';
     }
-    echo '<td class="zt-links">', implode(' ', row_links($m, $key)), '</td>';
+    echo '<td class="zt-links">', implode(' ', row_links($m, $key, $filter)), '</td>';
     foreach ($fields as $name => $f) {
         echo '<td>', value_html($m, $f, $row, 'list'), '</td>';
     }
@@ -90,7 +90,7 @@ function render_list_row(array $m, array $fields, array $row, bool $multi): void
 }
 
 // View, edit, copy, delete and detail links of one row.
-function row_links(array $m, ?array $key): array
+function row_links(array $m, ?array $key, array $filter = []): array
 {
     if ($key === null) {
         return [];
@@ -98,7 +98,7 @@ function row_links(array $m, ?array $key): array
     $links = [];
     foreach (['view', 'edit', 'copy', 'delete'] as $kind) {
         if ($m['perm'][$kind]) {
-            $links[] = anchor(url($m['pages'][$kind], ['key' => $key]), t('link.' . $kind), 'zt-' . $kind);
+            $links[] = anchor(url($m['pages'][$kind], ['key' => $key, 'm' => $filter]), t('link.' . $kind), 'zt-' . $kind);
         }
     }
     foreach ($m['details'] as $d) {

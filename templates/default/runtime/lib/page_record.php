@@ -21,8 +21,8 @@ function view_page(array $meta): void
         }
         page_begin(t('view.title', ['table' => $m['caption']]));
         render_record($m, $row, fields_for($m, 'view'));
-        $links = row_links($m, row_key($m, $row));
-        echo '<p class="zt-actions">', implode(' ', $links), ' ', anchor($m['pages']['list'], t('back.list')), "</p>\n";
+        $links = row_links($m, row_key($m, $row), master_filter($m));
+        echo '<p class="zt-actions">', implode(' ', $links), ' ', anchor(list_url($m), t('back.list')), "</p>\n";
         page_end();
     });
 }
@@ -99,7 +99,8 @@ function render_delete_confirm(array $m, array $keys): void
         throw new HttpError(404, 'error.not_found');
     }
     echo '<p>', h(t('delete.confirm', ['n' => count($rows)])), "</p>\n";
-    echo '<form method="post" action="', h($m['pages']['delete']), '">', csrf_field(), hidden('confirm', '1');
+    echo '<form method="post" action="', h(url($m['pages']['delete'], ['m' => master_filter($m)])), '">', csrf_field(),
+        hidden('confirm', '1');
     echo '<table class="zt-grid"><thead><tr>';
     foreach ($fields as $f) {
         echo '<th>', h($f['caption']), '</th>';
@@ -113,7 +114,7 @@ function render_delete_confirm(array $m, array $keys): void
         echo '<td>', hidden('keys[]', http_build_query(['key' => row_key($m, $row)])), "</td></tr>\n";
     }
     echo '</tbody></table><p><button type="submit">', h(t('delete')), '</button> ',
-        anchor($m['pages']['list'], t('cancel')), "</p></form>\n";
+        anchor(list_url($m), t('cancel')), "</p></form>\n";
     page_end();
 }
 
@@ -134,10 +135,10 @@ function delete_rows(array $m, array $keys): void
             throw $e;
         }
         flash(t('delete.refused'));
-        throw new Redirect($m['pages']['list']);
+        throw new Redirect(list_url($m));
     }
     flash(t('delete.done', ['n' => $done]));
-    throw new Redirect($m['pages']['list']);
+    throw new Redirect(list_url($m));
 }
 
 // Streams one blob field of one row, or the uploaded file a FILE field names,

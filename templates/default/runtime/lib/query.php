@@ -197,3 +197,18 @@ function fetch_row(array $m, array $key, array $fields): ?array
     [$where, $params] = key_where($m, $db, $key);
     return $db->one('SELECT ' . select_sql($m, $db, $fields) . ' FROM ' . source_sql($m, $db) . $where, $params);
 }
+
+// The master filter the page was opened with (m[...] of the master link fields).
+function master_filter(array $m): array
+{
+    if ($m['master'] === null) {
+        return [];
+    }
+    return array_intersect_key(param_map('m', $_GET), $m['master']['link']);
+}
+
+// The list page to return to after a change, with the master filter it came from.
+function list_url(array $m): string
+{
+    return url($m['pages']['list'], ['m' => master_filter($m)]);
+}
