@@ -20,6 +20,7 @@ scan_sqlmap() {
   local tested found
   tested="$(grep -c "testing URL" "$out/sqlmap.log" || true)"
   found="$(tail -n +2 "$out/results.csv" 2>/dev/null | grep -c . || true)"
+  mkdir -p "$ROOT/build" && cp "$out/sqlmap.log" "$ROOT/build/e2e-sqlmap.log"
   if [ ! -f "$out/results.csv" ] || [ "$tested" -lt 20 ] || grep -q "login.php?return" "$out/sqlmap.log"; then
     tail -20 "$out/sqlmap.log" >&2
     fail 1 "sqlmap did not scan the logged-in application ($tested URLs)"
@@ -52,6 +53,7 @@ for w in open(sys.argv[1], encoding="utf-8"):
   local found sent
   found="$(python3 -c 'import json,sys; print(len(json.load(open(sys.argv[1]))["results"]))' "$out/results.json" 2>/dev/null || echo missing)"
   sent=$(( $(wc -l <"$out/targets.txt") * $(wc -l <"$out/words.txt") ))
+  mkdir -p "$ROOT/build" && cp "$out/results.json" "$ROOT/build/e2e-ffuf.json" 2>/dev/null || true
   if [ "$found" = 0 ]; then
     echo "e2e: ffuf sent $sent requests and matched nothing" >&2
     pass 1

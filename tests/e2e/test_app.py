@@ -505,7 +505,9 @@ class ExportTests(unittest.TestCase):
 
 
 def main():
-    suite = unittest.defaultTestLoader.loadTestsFromModule(sys.modules[__name__])
+    module = sys.modules[__name__]
+    loader = unittest.defaultTestLoader
+    suite = loader.loadTestsFromNames(sys.argv[1:], module) if len(sys.argv) > 1 else loader.loadTestsFromModule(module)
     result = unittest.TextTestRunner(verbosity=2, stream=sys.stdout).run(suite)
     summary = os.environ.get("E2E_SUMMARY")
     if summary:

@@ -13,6 +13,9 @@ const VALIDATION_PATTERNS = [
     'datetime' => '[0-9]{4}-[0-9]{2}-[0-9]{2}[ T][0-9]{2}:[0-9]{2}(:[0-9]{2})?',
 ];
 
+// Never stored from an upload, whatever the configuration allows: a web server may run these.
+const SCRIPT_EXTENSIONS = '/^(php\d?|phtml|pht|phps|phar|inc|cgi|pl|py|sh|asp|aspx|jsp|shtml|htaccess|svg|html?|js)$/D';
+
 // Whether a non-empty text is a valid value of the field (type and option list).
 function valid_value(array $f, string $v): bool
 {
@@ -138,7 +141,7 @@ function read_upload(array $f, string $name): array
     $types = $f['upload_types'] ?? config('upload_types');
     $ext = strtolower(pathinfo((string)$u['name'][$name], PATHINFO_EXTENSION));
     $actual = (new \finfo(FILEINFO_MIME_TYPE))->file($tmp);
-    if (!isset($types[$ext]) || $types[$ext] !== $actual) {
+    if (!isset($types[$ext]) || $types[$ext] !== $actual || preg_match(SCRIPT_EXTENSIONS, $ext) === 1) {
         return [null, t('upload.type', ['field' => $f['caption']])];
     }
     $data = (string)file_get_contents($tmp);
