@@ -201,9 +201,21 @@ class ListTests(unittest.TestCase):
         r = self.c.get("products_list.php", {"s[stock]": "100", "size": 50})
         self.assertEqual(product_ids(r.text), expected)
         self.assertEqual(product_ids(self.c.get("products_list.php", {"q": "50%"}).text), [])
+        cities = {"STARTS": ("bos%", "Bos"), "ENDS": ("%ton", "ton"), "=": ("berkeley", "Berkeley"),
+                  "<>": ("", "Boston"), "nonsense": ("london", "London")}
+        for op, (pattern, value) in cities.items():
+            with self.subTest(operator=op):
+                if op == "<>":
+                    expected = DB.column("SELECT name FROM customers WHERE city <> ? ORDER BY customer_id", [value])
+                else:
+                    expected = DB.column("SELECT name FROM customers WHERE LOWER(city) LIKE ? ORDER BY customer_id",
+                                         [pattern])
+                r = self.c.get("customers_list.php", {"s[city]": value, "so[city]": op})
+                self.assertEqual(re.findall(r"<td>([^<]*)</td><td>[^<]*@", r.text), expected)
         form = self.c.get("products_search.php")
         self.assertIn('name="s[price]"', form.text)
         self.assertIn('name="s2[price]"', form.text)
+        self.assertIn('<option value="STARTS">', self.c.get("customers_search.php").text)
 
     def test_master_detail_links_and_filter(self):
         r = self.c.get("orders_list.php")

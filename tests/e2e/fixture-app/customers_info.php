@@ -15,7 +15,7 @@ return [
         'password' => ['caption' => 'Password', 'type' => 'VARCHAR(255)', 'category' => 'string',
             'control' => 'PASSWORD', 'hash' => true, 'list' => false, 'view' => false, 'search' => false,
             'basic_search' => false],
-        'city' => ['caption' => 'City', 'type' => 'VARCHAR(60)', 'category' => 'string'],
+        'city' => ['caption' => 'City', 'type' => 'VARCHAR(60)', 'category' => 'string', 'search_op' => 'USER'],
         'joined_at' => ['caption' => 'Joined', 'type' => 'DATETIME', 'category' => 'datetime', 'search_op' => '>='],
     ],
 ];

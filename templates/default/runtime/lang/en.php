@@ -27,6 +27,7 @@ return [
     'search.reset' => 'Show all',
     'search.advanced' => 'Advanced search',
     'search.title' => 'Search {table}',
+    'search.operator' => 'Operator',
     'search.invalid' => 'The search value for {field} is not valid.',
     'select.none' => '(choose)',
     'select.all' => 'Select all',

@@ -115,7 +115,7 @@ function field_meta(string $name, array $declared): array
         if ($f[$op] === null) {
             continue;
         }
-        if (!in_array($f[$op], OPERATORS, true)) {
+        if (!in_array($f[$op], OPERATORS, true) && $f[$op] !== 'USER') {
             throw new \LogicException("field '$name' has an unknown search operator '{$f[$op]}'");
         }
         if (!$isText && in_array($f[$op], TEXT_OPERATORS, true)) {

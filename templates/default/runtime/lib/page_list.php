@@ -234,7 +234,8 @@ function search_page(array $meta): void
         foreach (fields_for($m, 'search') as $name => $f) {
             $op = $f['search_op'];
             echo '<tr><th><label for="zt-s_', h($name), '_">', h($f['caption']), '</label></th><td>',
-                h(t('op.' . $op)), '</td><td>', control_html($f, 's[' . $name . ']', '', true);
+                $op === 'USER' ? operator_select($f) : h(t('op.' . $op)), '</td><td>',
+                control_html($f, 's[' . $name . ']', '', true);
             if ($op === 'BETWEEN' || $f['search_op2'] !== null) {
                 echo ' ', h($op === 'BETWEEN' ? t('op.and') : t('op.' . $f['search_op2'])), ' ',
                     control_html($f, 's2[' . $name . ']', '', true);
@@ -245,4 +246,16 @@ function search_page(array $meta): void
             anchor($m['pages']['list'], t('cancel')), "</p></form>\n";
         page_end();
     });
+}
+
+// The operator choice of a field whose search operator is USER.
+function operator_select(array $f): string
+{
+    $out = '<select name="so[' . h($f['name']) . ']" aria-label="' . h(t('search.operator')) . '">';
+    foreach (OPERATORS as $op) {
+        if (user_operator($f, $op) === $op) {
+            $out .= '<option value="' . h($op) . '">' . h(t('op.' . $op)) . '</option>';
+        }
+    }
+    return $out . '</select>';
 }

@@ -8,13 +8,19 @@ namespace Zt;
 
 function list_state(array $m): array
 {
-    $s = ['q' => trim(param('q')), 's' => [], 's2' => [], 'm' => [], 'sort' => '', 'dir' => 'asc',
+    $s = ['q' => trim(param('q')), 's' => [], 's2' => [], 'so' => [], 'm' => [], 'sort' => '', 'dir' => 'asc',
         'page' => 1, 'size' => $m['paging']['size'], 'warnings' => []];
     foreach (['s', 's2'] as $which) {
         foreach (param_map($which) as $name => $v) {
             if (isset($m['fields'][$name]) && $m['fields'][$name]['search'] && trim($v) !== '') {
                 $s[$which][$name] = trim($v);
             }
+        }
+    }
+    // A field whose operator is USER takes the one the user chose (so[...]), else '='.
+    foreach ($s['s'] as $name => $v) {
+        if ($m['fields'][$name]['search_op'] === 'USER') {
+            $s['so'][$name] = user_operator($m['fields'][$name], param_map('so')[$name] ?? '=');
         }
     }
     if ($m['master'] !== null) {
@@ -40,10 +46,17 @@ function list_state(array $m): array
     return $s;
 }
 
+function user_operator(array $f, string $op): string
+{
+    $text = in_array($f['category'], ['string', 'memo'], true);
+    $allowed = array_filter(OPERATORS, static fn($o) => $o !== 'BETWEEN' && ($text || !in_array($o, TEXT_OPERATORS, true)));
+    return in_array($op, $allowed, true) ? $op : '=';
+}
+
 // The request parameters that carry a state, for links.
 function state_query(array $s, array $override = []): array
 {
-    $q = ['q' => $s['q'], 's' => $s['s'], 's2' => $s['s2'], 'm' => $s['m'],
+    $q = ['q' => $s['q'], 's' => $s['s'], 's2' => $s['s2'], 'so' => $s['so'], 'm' => $s['m'],
         'sort' => $s['sort'], 'dir' => $s['sort'] === '' ? '' : $s['dir'], 'size' => $s['size'], 'page' => $s['page']];
     $q = array_replace($q, $override);
     if ($q['page'] === 1) {
@@ -95,7 +108,7 @@ function where_sql(array $m, Db $db, array &$s): array
     }
     foreach ($s['s'] as $name => $v) {
         $f = $m['fields'][$name];
-        [$sql, $p] = condition_sql($db, $f, $f['search_op'], $v, $s['s2'][$name] ?? null);
+        [$sql, $p] = condition_sql($db, $f, $s['so'][$name] ?? $f['search_op'], $v, $s['s2'][$name] ?? null);
         if ($sql === null) {
             $s['warnings'][] = t('search.invalid', ['field' => $f['caption']]);
             $sql = '1=0';
