@@ -11,6 +11,7 @@ const OPERATORS = ['=', '<>', '<', '<=', '>', '>=', 'LIKE', 'STARTS', 'ENDS', 'B
 const TEXT_OPERATORS = ['LIKE', 'STARTS', 'ENDS'];
 const EXPORTS = ['csv', 'html', 'excel', 'word', 'xml'];
 const AGGREGATES = ['sum', 'avg', 'min', 'max'];
+const VALIDATIONS = ['int', 'number', 'date', 'time', 'datetime', 'email', 'url'];
 const PAGE_KINDS = ['list', 'search', 'view', 'add', 'edit', 'copy', 'delete', 'blob', 'report'];
 
 const TABLE_DEFAULTS = [
@@ -58,6 +59,9 @@ function table_meta(array $m): array
         }
     }
     $m = array_replace(TABLE_DEFAULTS, $m);
+    if (!is_array($m['fields']) || $m['fields'] === []) {
+        throw new \LogicException("table metadata of {$m['table']} has no fields");
+    }
     foreach ($m['fields'] as $name => $f) {
         $m['fields'][$name] = field_meta((string)$name, $f);
     }
@@ -83,10 +87,45 @@ function table_meta(array $m): array
     foreach (PAGE_KINDS as $kind) {
         $m['pages'][$kind] ??= $m['file'] . '_' . $kind . '.php';
     }
-    if ($m['sort'] !== null && !isset($m['fields'][$m['sort'][0]])) {
-        throw new \LogicException("sort field '{$m['sort'][0]}' is not a field of {$m['table']}");
+    if ($m['sort'] !== null) {
+        require_fields($m, [$m['sort'][0] ?? ''], 'sort');
+    }
+    if ($m['master'] !== null) {
+        require_fields($m, array_keys($m['master']['link'] ?? []), 'master link');
+    }
+    foreach ($m['details'] as $d) {
+        require_fields($m, array_values($d['link'] ?? []), 'detail link');
+    }
+    if ($m['report'] !== null) {
+        $m['report'] = report_meta($m);
+    }
+    if ($m['kind'] === 'custom' && !is_string($m['sql'])) {
+        throw new \LogicException("custom view {$m['table']} has no 'sql'");
     }
     return $m;
+}
+
+function require_fields(array $m, array $names, string $what): void
+{
+    foreach ($names as $name) {
+        if (!isset($m['fields'][$name])) {
+            throw new \LogicException("$what field '$name' is not a field of {$m['table']}");
+        }
+    }
+}
+
+function report_meta(array $m): array
+{
+    $r = array_replace(['group_by' => [], 'aggregates' => [], 'show_details' => true, 'grand_total' => true], $m['report']);
+    require_fields($m, array_merge($r['group_by'], array_keys($r['aggregates'])), 'report');
+    foreach ($r['aggregates'] as $name => $aggs) {
+        foreach ((array)$aggs as $agg) {
+            if (!in_array($agg, AGGREGATES, true)) {
+                throw new \LogicException("field '$name' has an unknown report summary '$agg'");
+            }
+        }
+    }
+    return $r;
 }
 
 function field_meta(string $name, array $declared): array
@@ -103,6 +142,12 @@ function field_meta(string $name, array $declared): array
     };
     if (!in_array($f['control'], CONTROLS, true)) {
         throw new \LogicException("field '$name' has an unknown edit control '{$f['control']}'");
+    }
+    if ($f['lookup'] !== null && array_diff(['table', 'value', 'display'], array_keys($f['lookup'])) !== []) {
+        throw new \LogicException("field '$name' needs 'table', 'value' and 'display' in its lookup");
+    }
+    if ($f['validate'] !== null && $f['validate'] !== '' && !in_array($f['validate'], VALIDATIONS, true)) {
+        throw new \LogicException("field '$name' has an unknown validation '{$f['validate']}'");
     }
     $f['validate'] ??= match ($c) {
         'int' => 'int', 'number' => 'number', 'date' => 'date', 'time' => 'time', 'datetime' => 'datetime',
