@@ -53,6 +53,8 @@ FROM products p
 JOIN categories c ON c.category_id = p.category_id
 JOIN order_items i ON i.product_id = p.product_id
 GROUP BY p.product_id, p.name, c.name;
+CREATE VIEW product_stock AS
+SELECT product_id, name, stock FROM products WHERE active = TRUE;
 
 INSERT INTO categories (category_id, name, description) VALUES
   (1, 'Tea', 'Loose leaf and bagged teas.'),

@@ -441,6 +441,23 @@ class CompositeKeyTests(unittest.TestCase):
         self.assertEqual(left, [x for x in after if (x["order_id"], x["product_id"]) != (5, a)])
         self.assertIn((5, b), [(x["order_id"], x["product_id"]) for x in left])
 
+    def test_view_with_a_key_is_editable_where_the_database_allows(self):
+        listed = self.c.get("product_stock_list.php", {"size": 50}).text
+        self.assertIn("product_stock_edit.php?key%5Bproduct_id%5D=2", listed)
+        self.assertNotIn("product_stock_delete.php", listed)
+        before = snapshot("products", "product_id")
+        path = "product_stock_edit.php?key%5Bproduct_id%5D=2"
+        r = self.c.post(path, [("_csrf", self.c.token(path)), ("f[stock]", "77"), ("f[name]", "Renamed")])
+        after = snapshot("products", "product_id")
+        if os.environ.get("E2E_DB") == "sqlite":
+            self.assertEqual(r.status, 200)
+            self.assertIn("does not allow changes through this view", r.text)
+            self.assertEqual(after, before)
+            return
+        self.assertEqual(r.status, 303)
+        changed = [(b, a) for b, a in zip(before, after) if b != a]
+        self.assertEqual([(a["product_id"], a["name"], a["stock"]) for _, a in changed], [(2, "Black tea", 77)])
+
     def test_partial_key_finds_nothing(self):
         self.assertEqual(self.c.get("order_items_view.php", {"key[order_id]": "5"}).status, 404)
         self.assertEqual(self.c.get("order_items_edit.php", {"key[product_id]": "1"}).status, 404)

@@ -20,6 +20,7 @@ return [
         ['page' => 'orders_list.php', 'caption' => 'Orders'],
         ['page' => 'order_items_list.php', 'caption' => 'Order items'],
         ['page' => 'product_sales_list.php', 'caption' => 'Product sales'],
+        ['page' => 'product_stock_list.php', 'caption' => 'Stock of active products'],
         ['page' => 'big_orders_list.php', 'caption' => 'Big orders'],
         ['page' => 'sales_report_report.php', 'caption' => 'Sales by category'],
     ],

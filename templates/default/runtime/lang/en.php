@@ -65,6 +65,7 @@ return [
     'save.added' => 'The record was added.',
     'save.updated' => 'The record was saved.',
     'save.refused' => 'The database refused the record: a key is already used or a reference does not exist.',
+    'save.view_refused' => 'The database does not allow changes through this view.',
     'blob.open' => 'Open',
     'invalid.required' => '{field} is required.',
     'invalid.maxlen' => '{field} may have at most {n} characters.',

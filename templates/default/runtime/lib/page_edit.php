@@ -94,10 +94,13 @@ function save_row(array $m, string $mode, ?array $key, array $values): array
     try {
         $db->run($sql, $params);
     } catch (\PDOException $e) {
-        if (!is_integrity_error($e)) {
-            throw $e;
+        if (is_integrity_error($e)) {
+            return ['' => t('save.refused')];
         }
-        return ['' => t('save.refused')];
+        if ($m['kind'] === 'view') {
+            return ['' => t('save.view_refused')];
+        }
+        throw $e;
     }
     flash(t($mode === 'edit' ? 'save.updated' : 'save.added'));
     throw new Redirect(list_url($m));

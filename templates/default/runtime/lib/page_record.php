@@ -131,10 +131,10 @@ function delete_rows(array $m, array $keys): void
         $db->pdo->commit();
     } catch (\PDOException $e) {
         $db->pdo->rollBack();
-        if (!is_integrity_error($e)) {
+        if (!is_integrity_error($e) && $m['kind'] !== 'view') {
             throw $e;
         }
-        flash(t('delete.refused'));
+        flash(t(is_integrity_error($e) ? 'delete.refused' : 'save.view_refused'));
         throw new Redirect(list_url($m));
     }
     flash(t('delete.done', ['n' => $done]));
