@@ -224,7 +224,6 @@ function input_type(array $f, bool $forSearch): string
         return 'text';
     }
     return match ($f['validate']) {
-        'int', 'number' => 'text',
         'email' => 'email',
         'url' => 'url',
         default => 'text',
