@@ -82,6 +82,13 @@ class AccessTests(unittest.TestCase):
                                     ("password", "admin-secret"), ("return", "https://evil.example/")])
         self.assertEqual(evil.location, "index.php")
 
+    def test_configuration_and_runtime_files_show_nothing(self):
+        for path in ("config.php", "config.local.php", "products_info.php", "zt/zt.php", "zt/lib/db.php",
+                     "zt/lang/en.php"):
+            with self.subTest(path=path):
+                r = Client(URL).get(path)
+                self.assertEqual(r.body, b"")
+
     def test_headers_and_cookie_flags(self):
         r = Client(URL).get("login.php")
         self.assertEqual(r.headers["X-Frame-Options"], "DENY")
