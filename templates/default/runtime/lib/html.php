@@ -1,0 +1,248 @@
+<?php
+// HTML output: escaping, the page frame, value formats and edit controls.
+// Everything that reaches the page goes through h().
+declare(strict_types=1);
+
+namespace Zt;
+
+function h(mixed $v): string
+{
+    return htmlspecialchars((string)$v, ENT_QUOTES | ENT_SUBSTITUTE | ENT_HTML5, 'UTF-8');
+}
+
+function page_begin(string $title): void
+{
+    $css = h(config('runtime_url') . '/zt.css');
+    $own = config('stylesheet');
+    echo "<!DOCTYPE html>\n<html lang=\"", h(config('language')), "\">\n<head>\n<meta charset=\"utf-8\">\n",
+        '<meta name="viewport" content="width=device-width, initial-scale=1">', "\n",
+        '<title>', h($title), ' - ', h(config('title')), "</title>\n",
+        '<link rel="icon" href="data:,">', "\n",
+        '<link rel="stylesheet" href="', $css, '">', "\n";
+    if ($own !== null) {
+        echo '<link rel="stylesheet" href="', h($own), '">', "\n";
+    }
+    echo '<script src="', h(config('runtime_url') . '/zt.js'), '" defer></script>', "\n</head>\n<body>\n";
+    echo '<header class="zt-header"><a class="zt-home" href="index.php">', h(config('title')), '</a>';
+    $user = current_user();
+    if ($user !== null) {
+        echo ' <span class="zt-user">', h(t('login.as', ['user' => $user])), '</span> ',
+            '<a class="zt-logout" href="', h(url('logout.php', ['_csrf' => csrf_token()])), '">', h(t('logout')), '</a>';
+    }
+    echo "</header>\n<main class=\"zt-main\">\n<h1>", h($title), "</h1>\n";
+    $message = flash();
+    if ($message !== null) {
+        echo '<p class="zt-flash">', h($message), "</p>\n";
+    }
+}
+
+function page_end(): void
+{
+    echo "</main>\n<footer class=\"zt-footer\">", h(t('footer')), "</footer>\n</body>\n</html>\n";
+}
+
+function error_page(string $message): void
+{
+    $title = App::$phrases === [] ? 'Error' : t('error');
+    echo "<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"><title>", h($title), "</title></head>\n",
+        '<body><h1>', h($title), '</h1><p class="zt-error">', h($message), "</p>\n",
+        '<p><a href="index.php">', h(App::$phrases === [] ? 'Home' : t('home')), "</a></p></body></html>\n";
+}
+
+function anchor(string $href, string $text, string $class = ''): string
+{
+    $c = $class === '' ? '' : ' class="' . h($class) . '"';
+    return '<a href="' . h($href) . '"' . $c . '>' . h($text) . '</a>';
+}
+
+function hidden(string $name, string $value): string
+{
+    return '<input type="hidden" name="' . h($name) . '" value="' . h($value) . '">';
+}
+
+function csrf_field(): string
+{
+    return hidden('_csrf', csrf_token());
+}
+
+function key_fields(array $key): string
+{
+    $out = '';
+    foreach ($key as $k => $v) {
+        $out .= hidden('key[' . $k . ']', $v);
+    }
+    return $out;
+}
+
+// The caption of a value of a SELECT/RADIO field: from its value list or lookup table.
+function option_caption(array $f, mixed $v): ?string
+{
+    if ($v === null) {
+        return null;
+    }
+    $options = field_options($f);
+    return $options[(string)$v] ?? null;
+}
+
+// value => caption for SELECT and RADIO controls, read once per request.
+function field_options(array $f): array
+{
+    static $cache = [];
+    if ($f['values'] !== null) {
+        return array_map('strval', $f['values']);
+    }
+    if ($f['lookup'] === null) {
+        return [];
+    }
+    $l = $f['lookup'];
+    $id = $l['table'] . "\0" . $l['value'] . "\0" . $l['display'];
+    if (!isset($cache[$id])) {
+        $db = db();
+        $rows = $db->all('SELECT ' . $db->quote($l['value']) . ' AS v, ' . $db->quote($l['display']) . ' AS d FROM '
+            . $db->quote($l['table']) . ' ORDER BY ' . $db->quote($l['display']));
+        $cache[$id] = [];
+        foreach ($rows as $r) {
+            $cache[$id][(string)$r['v']] = (string)$r['d'];
+        }
+    }
+    return $cache[$id];
+}
+
+// A stored value as the user reads it (not escaped).
+function format_value(array $f, mixed $v): string
+{
+    if ($v === null) {
+        return '';
+    }
+    if ($f['values'] !== null || $f['lookup'] !== null) {
+        return option_caption($f, $v) ?? (string)$v;
+    }
+    $fmt = $f['format'];
+    $kind = $fmt['kind'] ?? 'none';
+    switch ($f['category']) {
+        case 'bool':
+            return t(filter_var($v, FILTER_VALIDATE_BOOLEAN) ? 'yes' : 'no');
+        case 'int':
+        case 'number':
+            if (!is_numeric($v) || $kind === 'none') {
+                return (string)$v;
+            }
+            $digits = (int)($fmt['digits'] ?? 2);
+            $n = number_format((float)$v, $digits, t('format.decimal'), t('format.thousands'));
+            return match ($kind) {
+                'currency' => t('format.currency', ['n' => $n]),
+                'percent' => number_format((float)$v * 100, $digits, t('format.decimal'), t('format.thousands')) . '%',
+                default => $n,
+            };
+        case 'date':
+        case 'datetime':
+        case 'time':
+            if ($kind !== 'date' || !isset($fmt['date'])) {
+                return (string)$v;
+            }
+            $d = date_create((string)$v);
+            return $d === false ? (string)$v : $d->format($fmt['date']);
+        default:
+            return (string)$v;
+    }
+}
+
+// A value cell of the list and view pages, escaped; line breaks of memo text kept.
+function value_html(array $m, array $f, array $row, string $page): string
+{
+    if ($f['category'] === 'blob' || $f['control'] === 'FILE') {
+        if ($row[$f['name']] === null || $row[$f['name']] === '' || $m['key'] === []) {
+            return '';
+        }
+        $src = url($m['pages']['blob'], ['fld' => $f['name'], 'key' => row_key($m, $row)]);
+        if ($f['image']) {
+            return '<img class="zt-image" src="' . h($src) . '" alt="' . h($f['caption']) . '">';
+        }
+        return '<a href="' . h($src) . '">' . h(t('blob.open')) . '</a>';
+    }
+    $text = h(format_value($f, $row[$f['name']] ?? null));
+    return $f['category'] === 'memo' && $page === 'view' ? nl2br($text, false) : $text;
+}
+
+// The edit control of a field on add/edit forms and the advanced search form.
+function control_html(array $f, string $name, mixed $value, bool $forSearch = false): string
+{
+    $v = is_scalar($value) ? (string)$value : '';
+    if (is_bool($value)) {
+        $v = $value ? '1' : '0';
+    }
+    $id = 'zt-' . preg_replace('/[^A-Za-z0-9_\-]/', '_', $name);
+    $attrs = ' id="' . h($id) . '" name="' . h($name) . '"';
+    if (!$forSearch) {
+        $attrs .= validation_attrs($f);
+    }
+    $control = $forSearch && in_array($f['control'], ['PASSWORD', 'HIDDEN', 'FILE', 'NO', 'TEXTAREA'], true)
+        ? 'TEXT' : $f['control'];
+    if ($forSearch && $control === 'CHECKBOX') {
+        $control = 'SELECT';
+        $f['values'] ??= ['1' => t('yes'), '0' => t('no')];
+    }
+    switch ($control) {
+        case 'TEXTAREA':
+            return '<textarea' . $attrs . ' rows="' . (int)($f['rows'] ?? 5) . '" cols="' . (int)($f['cols'] ?? 60) . '">'
+                . h($v) . '</textarea>';
+        case 'PASSWORD':
+            return '<input type="password" autocomplete="new-password"' . $attrs . ' value="">';
+        case 'CHECKBOX':
+            $on = $v !== '' && filter_var($v, FILTER_VALIDATE_BOOLEAN);
+            return hidden($name, '0') . '<input type="checkbox" value="1"' . $attrs . ($on ? ' checked' : '') . '>';
+        case 'SELECT':
+            $out = '<select' . $attrs . '><option value="">' . h(t('select.none')) . '</option>';
+            foreach (field_options($f) as $ov => $caption) {
+                $sel = (string)$ov === $v ? ' selected' : '';
+                $out .= '<option value="' . h($ov) . '"' . $sel . '>' . h($caption) . '</option>';
+            }
+            return $out . '</select>';
+        case 'RADIO':
+            $out = '';
+            foreach (field_options($f) as $ov => $caption) {
+                $sel = (string)$ov === $v ? ' checked' : '';
+                $out .= '<label><input type="radio" name="' . h($name) . '" value="' . h($ov) . '"' . $sel . '> '
+                    . h($caption) . '</label> ';
+            }
+            return $out;
+        case 'HIDDEN':
+            return hidden($name, $v);
+        case 'FILE':
+            return '<input type="file"' . $attrs . '>';
+        case 'NO':
+            return h(format_value($f, $value));
+        default:
+            $size = $f['size'] === null ? '' : ' size="' . (int)$f['size'] . '"';
+            return '<input type="' . input_type($f, $forSearch) . '"' . $attrs . $size . ' value="' . h($v) . '">';
+    }
+}
+
+function input_type(array $f, bool $forSearch): string
+{
+    if ($forSearch) {
+        return 'text';
+    }
+    return match ($f['validate']) {
+        'email' => 'email',
+        'url' => 'url',
+        default => 'text',
+    };
+}
+
+// Browser-side checks mirroring the server's.
+function validation_attrs(array $f): string
+{
+    $a = '';
+    if ($f['required'] && !in_array($f['control'], ['CHECKBOX', 'FILE', 'PASSWORD'], true)) {
+        $a .= ' required';
+    }
+    if ($f['maxlen'] !== null) {
+        $a .= ' maxlength="' . (int)$f['maxlen'] . '"';
+    }
+    $pattern = VALIDATION_PATTERNS[$f['validate']] ?? null;
+    if ($pattern !== null && in_array($f['control'], ['TEXT'], true)) {
+        $a .= ' pattern="' . h($pattern) . '" title="' . h(t('invalid.' . $f['validate'], ['field' => $f['caption']])) . '"';
+    }
+    return $a;
+}

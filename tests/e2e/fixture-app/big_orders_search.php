@@ -1,0 +1,3 @@
+<?php
+require __DIR__ . '/zt/zt.php';
+Zt\search_page(require __DIR__ . '/big_orders_info.php');

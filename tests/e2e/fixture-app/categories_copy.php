@@ -1,0 +1,3 @@
+<?php
+require __DIR__ . '/zt/zt.php';
+Zt\copy_page(require __DIR__ . '/categories_info.php');

@@ -1,0 +1,3 @@
+<?php
+require __DIR__ . '/zt/zt.php';
+Zt\edit_page(require __DIR__ . '/order_items_info.php');

@@ -1,0 +1,3 @@
+<?php
+require __DIR__ . '/zt/zt.php';
+Zt\list_page(require __DIR__ . '/orders_info.php');
