@@ -69,6 +69,7 @@ int RunCustomView(const std::vector<std::string>& args);
 int RunReport(const std::vector<std::string>& args);
 int RunUnload(const std::vector<std::string>& args);
 int RunGenerate(const std::vector<std::string>& args);
+int RunDemo(const std::vector<std::string>& args);
 int RunCheck(const std::vector<std::string>& args);
 int RunSync(const std::vector<std::string>& args);
 

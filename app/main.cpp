@@ -40,6 +40,8 @@ const std::vector<Command>& Commands() {
        "zantrel generate PROJECT.zpr [--template ZIP|DIR] [--dest DIR] [--overwrite ask|all|skip|none] [--backup] "
        "[--quiet] [--sync keep|update|ask]\n       zantrel generate --check PROJECT.zpr [--template ZIP|DIR] [--dest DIR]",
        RunGenerate},
+      {"demo", "generate the demo shop application from the bundled database",
+       "zantrel demo [--dest DIR] [--port P] [--serve] [--quiet]", RunDemo},
       {"render", "run one template file against a project and print the page",
        "zantrel render TEMPLATE_FILE [--project P.zpr] [--table T [--field F]] [--template-dir D] [--out FILE]",
        RunRender},

@@ -1,9 +1,14 @@
 #include "project_file.h"
 
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <vector>
 
 #include "cli.h"
 #include "core/context.h"
+#include "core/convert.h"
+#include "core/error.h"
 #include "persist/load_check.h"
 #include "sync/load_time_check.h"
 #include "terminal_prompter.h"
@@ -69,6 +74,47 @@ Ref<ObP> LoadProjectChecked(const std::string& file, SyncAnswer answer) {
     throw Failure(ObP::ProjErr() + " (" + file + ")");
   ObP::ProjErr("");
   return project;
+}
+
+namespace {
+
+Variant ConvertForType(const std::string& name, const std::string& text, const std::string& dataType) {
+  try {
+    if (dataType == "Boolean") {
+      if (text == "1" || text == "0") return Variant(text == "1");
+      return Variant(CBool(Variant(text)));
+    }
+    if (dataType == "Integer") return Variant(CInt(Variant(text)));
+    if (dataType == "Long") return Variant(CLng(Variant(text)));
+  } catch (const Error& e) {
+    throw Failure("zantrel set: '" + text + "' is not a valid " + dataType + " for " + name + " (" +
+                  e.description() + ")");
+  }
+  return Variant(text);
+}
+
+}  // namespace
+
+void SetSetting(ObProperties& bag, const std::string& pair) {
+  std::size_t eq = pair.find('=');
+  if (eq == std::string::npos || eq == 0) throw UsageError("'" + pair + "' is not NAME=VALUE");
+  std::string name = pair.substr(0, eq);
+  int32_t at = bag.Find(name);
+  if (at < 0) throw Failure("zantrel set: unknown setting '" + name + "'");
+  bag.ValueAt(at) = ConvertForType(bag.MetaAt(at).name, pair.substr(eq + 1), bag.MetaAt(at).dataType);
+}
+
+std::string ShippedFile(const std::string& relative) {
+  namespace fs = std::filesystem;
+  std::error_code ec;
+  std::vector<fs::path> roots;
+  if (const char* dir = std::getenv("ZANTREL_DATA_DIR"); dir && *dir) roots.emplace_back(dir);
+  fs::path exe = fs::read_symlink("/proc/self/exe", ec).parent_path();
+  roots.push_back(exe.parent_path());
+  roots.push_back(exe.parent_path() / "share" / "zantrel");
+  for (const fs::path& root : roots)
+    if (fs::exists(root / relative, ec)) return (root / relative).string();
+  return {};
 }
 
 ObProperties& SelectBag(ObP& project, const std::string& table, const std::string& field) {

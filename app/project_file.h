@@ -34,4 +34,14 @@ Ref<ObP> LoadProjectChecked(const std::string& file, SyncAnswer answer);
 // the table or field does not exist.
 ObProperties& SelectBag(ObP& project, const std::string& table, const std::string& field);
 
+// Sets one NAME=VALUE of a bag, converted by the setting's type; throws
+// UsageError for a malformed pair and Failure for an unknown name or a value
+// that does not convert.
+void SetSetting(ObProperties& bag, const std::string& nameEqualsValue);
+
+// A file the build or the installation ships (examples/shop.db,
+// templates/default.zip): under $ZANTREL_DATA_DIR, beside the program's build
+// folder, or in the installation's share/zantrel; "" when none has it.
+std::string ShippedFile(const std::string& relative);
+
 }  // namespace zantrel::cli

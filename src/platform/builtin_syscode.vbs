@@ -117,7 +117,8 @@ Function PhpFieldMeta(fld)
   If fld.FldAutoIncrement Then out = out & ", 'auto' => true"
   out = out & ", 'list' => " & PhpBool(fld.FldList) & ", 'view' => " & PhpBool(fld.FldView) & _
         ", 'add' => " & PhpBool(fld.FldAdd) & ", 'edit' => " & PhpBool(fld.FldEdit) & _
-        ", 'search' => " & PhpBool(fld.FldSearch) & ", 'basic_search' => " & PhpBool(fld.FldBasicSearch)
+        ", 'search' => " & PhpBool(fld.FldSearch) & _
+        ", 'basic_search' => " & PhpBool(fld.FldBasicSearch And SCRPT.TableBasicSearch)
   op = SearchOperator(fld.FldSrchOpr)
   If Len(op) > 0 Then out = out & ", 'search_op' => '" & op & "'"
   op = SearchOperator(fld.FldSrchOpr2)
@@ -172,6 +173,8 @@ Function PhpFieldMeta(fld)
   If UCase(fld.FldViewTag) = "IMAGE" Then out = out & ", 'image' => true"
   v = CStr(fld.FldDefault & "")
   If Len(v) > 1 And Left(v, 1) = "'" And Right(v, 1) = "'" Then v = Mid(v, 2, Len(v) - 2)
+  If cat = "bool" And UCase(v) = "TRUE" Then v = "1"
+  If cat = "bool" And UCase(v) = "FALSE" Then v = "0"
   If Len(v) > 0 And InStr(v, "(") = 0 And UCase(v) <> "NULL" And UCase(Left(v, 8)) <> "CURRENT_" Then
     out = out & ", 'default' => " & PhpString(v)
   End If

@@ -24,7 +24,7 @@ using Archive = std::unique_ptr<zip_t, ArchiveCloser>;
 
 Archive Open(const fs::path& archive) {
   int code = 0;
-  zip_t* handle = zip_open(archive.c_str(), ZIP_RDONLY | ZIP_CHECKCONS, &code);
+  zip_t* handle = zip_open(archive.c_str(), ZIP_RDONLY, &code);
   if (!handle) {
     zip_error_t error;
     zip_error_init_with_code(&error, code);

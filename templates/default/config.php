@@ -51,7 +51,7 @@ return [
 <!--## End If ##-->
 <!--## End If: Next ##-->
     ],
-    'phrases' => 'phrases.php',
+    'phrases' => 'lang/phrases.php',
     'stylesheet' => 'style.css',
 <!--## If Len(PROJ.UploadPath) > 0 Then ##-->
     'upload_dir' => <!--##=PhpString(PROJ.UploadPath)##-->,

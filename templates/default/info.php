@@ -11,7 +11,9 @@
   If kind = "view" And SCRPT.TableHasKey Then kind = "table"
 ##-->
 return [
+<!--## If kind <> "report" Then ##-->
     'table' => <!--##=PhpString(TABLE.TblName)##-->,
+<!--## End If ##-->
     'caption' => <!--##=PhpString(TABLE.TblCaption)##-->,
     'file' => <!--##=PhpString(SCRPT.PageNameBase)##-->,
     'kind' => '<!--##=kind##-->',
@@ -42,7 +44,7 @@ return [
         'copy' => <!--##=PhpBool(TABLE.TblCopy)##-->,
         'delete' => <!--##=PhpBool(TABLE.TblDelete)##-->,
         'multi_delete' => <!--##=PhpBool(TABLE.TblMultiDelete)##-->,
-        'search' => <!--##=PhpBool(SCRPT.TableCanSearch)##-->,
+        'search' => <!--##=PhpBool(SCRPT.TableAdvancedSearch)##-->,
 <!--##
   text = ""
   If TABLE.TblExportCsv Then text = text & ", 'csv'"

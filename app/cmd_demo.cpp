@@ -1,0 +1,117 @@
+// zantrel demo: the shop application, generated from the bundled demo database
+// with the default template. The application goes to DEST (demo-app); the
+// database copy, the project file and uploads to DEST-data beside it, outside
+// the folder a web server serves.
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "cli.h"
+#include "core/context.h"
+#include "generate/generation_run.h"
+#include "model/project.h"
+#include "platform/progress.h"
+#include "platform/prompter.h"
+#include "project_file.h"
+
+namespace zantrel::cli {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string Needed(const std::string& relative) {
+  std::string path = ShippedFile(relative);
+  if (path.empty()) throw Failure("zantrel demo: " + relative + " not found (build the project, or set ZANTREL_DATA_DIR)");
+  return path;
+}
+
+// Words separated by blanks; "\ " is a blank inside a word.
+std::vector<std::string> Words(const std::string& line) {
+  std::vector<std::string> words(1);
+  for (std::size_t i = 0; i < line.size(); ++i) {
+    if (line[i] == '\\' && i + 1 < line.size() && line[i + 1] == ' ') {
+      words.back() += ' ';
+      ++i;
+    } else if (line[i] == ' ') {
+      if (!words.back().empty()) words.emplace_back();
+    } else {
+      words.back() += line[i];
+    }
+  }
+  if (words.back().empty()) words.pop_back();
+  return words;
+}
+
+void CheckEngine(const std::string& what) {
+  if (!ObP::ProjErr().empty()) throw Failure("zantrel demo: " + what + ": " + ObP::ProjErr());
+}
+
+// One line of the demo settings file.
+void ApplyLine(ObP& project, const std::string& line) {
+  std::vector<std::string> words = Words(line);
+  if (words.empty() || words[0][0] == '#') return;
+  const std::string& verb = words[0];
+  if (verb == "custom-view" && words.size() >= 3) {
+    project.LoadCustomView(words[1], line.substr(line.find(words[2], verb.size() + words[1].size())), false);
+    return CheckEngine("custom view " + words[1]);
+  }
+  if (verb == "report" && words.size() == 3) {
+    project.LoadReport(words[1], words[2]);
+    return CheckEngine("report " + words[1]);
+  }
+  std::size_t first = verb == "project" ? 1 : 2;
+  if (words.size() < first) throw Failure("zantrel demo: bad settings line: " + line);
+  ObProperties& bag = SelectBag(project, verb == "table" ? words[1] : "", verb == "field" ? words[1] : "");
+  for (std::size_t i = first; i < words.size(); ++i) SetSetting(bag, words[i]);
+}
+
+void ApplySettingsFile(ObP& project, const std::string& file) {
+  std::ifstream in(file);
+  for (std::string line; std::getline(in, line);) ApplyLine(project, line);
+}
+
+}  // namespace
+
+int RunDemo(const std::vector<std::string>& args) {
+  ArgParser parser(args, {"dest", "port"}, {"serve", "quiet"});
+  if (!parser.positionals().empty()) throw UsageError("unexpected argument '" + parser.positionals()[0] + "'");
+  fs::path dest = fs::absolute(parser.option("dest", "demo-app"));
+  fs::path data = dest.string() + "-data";
+  fs::create_directories(data / "uploads");
+  fs::path database = data / "shop.db";
+  if (!fs::exists(database)) fs::copy_file(Needed("examples/shop.db"), database);
+
+  auto project = MakeRef<ObP>();
+  project->LoadDB(database.string(), "sqlite", "", "", "", "", "", "", "", "");
+  CheckEngine("loading " + database.string());
+  ApplySettingsFile(*project, Needed("examples/shop-demo.settings"));
+  project->Template(Needed("templates/default.zip"));
+  project->Destination(dest.string());
+  project->UploadPath((data / "uploads").string() + "/");
+  project->PromptOnOverwrite(false);
+  project->OtherOverwrite(true);
+  project->Save((data / "shop.zpr").string());
+
+  InstallProgress(std::make_unique<TerminalProgress>(!parser.flag("quiet")));
+  Prompts().Answer("template", PromptReply{1, false});  // always the shipped template
+  project->GenScript();
+  CheckEngine("generation");
+  const GenerationSummary& summary = RunOf(*project).summary;
+  std::string port = parser.option("port", "8080");
+  std::printf("The demo shop is in %s (%d files written; project and database in %s).\n", dest.c_str(),
+              summary.written, data.c_str());
+  std::printf("Open it with:  php -S 127.0.0.1:%s -t %s\n", port.c_str(), dest.c_str());
+  std::printf("then browse to http://127.0.0.1:%s/ and log in as admin / admin-secret.\n", port.c_str());
+  if (!parser.flag("serve")) return kExitOk;
+  std::fflush(stdout);
+  std::string address = "127.0.0.1:" + port;
+  execlp("php", "php", "-S", address.c_str(), "-t", dest.c_str(), static_cast<char*>(nullptr));
+  throw Failure("zantrel demo: cannot run php (install php-cli): " + std::string(std::strerror(errno)));
+}
+
+}  // namespace zantrel::cli
