@@ -64,6 +64,10 @@ void ApplyLine(ObP& project, const std::string& line) {
     project.LoadReport(words[1], words[2]);
     return CheckEngine("report " + words[1]);
   }
+  if (verb == "database" && project.openDatabase()) {
+    for (std::size_t i = 1; i < words.size(); ++i) SetSetting(project.openDatabase()->Properties(), words[i]);
+    return;
+  }
   std::size_t first = verb == "project" ? 1 : 2;
   if (words.size() < first) throw Failure("zantrel demo: bad settings line: " + line);
   ObProperties& bag = SelectBag(project, verb == "table" ? words[1] : "", verb == "field" ? words[1] : "");

@@ -190,7 +190,10 @@ int32_t PageGeneration::GenerateTablePages(ObPTable& table) {
     Ref<ObPControl> control = run_.controls->Item(i);
     bool applies = (control->CtrlType == "table" && IsTableType(table.TblType())) ||
                    (control->CtrlType == "report" && table.TblType() == "REPORT");
-    if (!applies || !ConditionHolds(control->CtrlCond, 2)) continue;
+    if (!applies) continue;
+    // A page script that looks up another table by name makes that one current.
+    MakeCurrent(&table, nullptr);
+    if (!ConditionHolds(control->CtrlCond, 2)) continue;
     std::string name = page_.pageNameBase + control->CtrlOFile + "." + ResolveExt(control->CtrlOExt);
     count += MakePage(name, control->CtrlID, table.TblOverwrite(), control->CtrlSpace, 2);
     if (!Context().projErr.empty()) {
@@ -208,7 +211,9 @@ int32_t PageGeneration::GenerateFieldPages(ObPTable& table, ObPField& field) {
   int32_t count = 0;
   for (int16_t i = 1; i <= run_.controls->Count(); ++i) {
     Ref<ObPControl> control = run_.controls->Item(i);
-    if (control->CtrlType != "field" || !ConditionHolds(control->CtrlCond, 2)) continue;
+    if (control->CtrlType != "field") continue;
+    MakeCurrent(&table, &field);
+    if (!ConditionHolds(control->CtrlCond, 2)) continue;
     std::string name =
         page_.pageNameBase + "_" + page_.fieldVar + control->CtrlOFile + "." + ResolveExt(control->CtrlOExt);
     count += MakePage(name, control->CtrlID, table.TblOverwrite(), control->CtrlSpace, 2);

@@ -104,6 +104,7 @@ Function SearchOperator(op)
     Case "=", "<>", "<", "<=", ">", ">=", "LIKE", "BETWEEN": SearchOperator = o
     Case "START WITH", "STARTS WITH": SearchOperator = "STARTS"
     Case "ENDS WITH": SearchOperator = "ENDS"
+    Case "USER SELECT": SearchOperator = "USER"
     Case Else: SearchOperator = ""
   End Select
 End Function

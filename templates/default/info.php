@@ -8,7 +8,6 @@
     Case "REPORT": kind = "report"
     Case Else: kind = "table"
   End Select
-  If kind = "view" And SCRPT.TableHasKey Then kind = "table"
 ##-->
 return [
 <!--## If kind <> "report" Then ##-->

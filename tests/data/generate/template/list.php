@@ -14,6 +14,7 @@ $search = "<!--##=SCRPT.TableBasicSearch##-->/<!--##=SCRPT.TableAdvancedSearch##
 <!--##/session##-->
 <!--##session rows##-->
 <body>
+<!--## Dim other: Set other = DB.Tables("customers") ##-->
 <table>
 <!--## Dim i, f: For i = 1 To TABLE.Fields.Count: Set f = TABLE.Fields.Seq(i) ##-->
   <th><!--##=f.FldCaption##--><!--## If f.FldIsPrimaryKey Then ##--> (key)<!--## End If ##--></th>
