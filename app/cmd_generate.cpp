@@ -18,7 +18,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// A relative template path that does not exist from here is taken from the project's folder.
+// No template means the default one; a relative template path that does not
+// exist from here is taken from the project's folder.
 void ResolveTemplate(ObP& project, const std::string& projectFile, const std::string& option) {
   if (!option.empty()) {
     project.Template(option);
@@ -26,7 +27,11 @@ void ResolveTemplate(ObP& project, const std::string& projectFile, const std::st
   }
   std::error_code ec;
   fs::path stored = project.Template();
-  if (stored.empty() || stored.is_absolute() || fs::exists(stored, ec)) return;
+  if (stored.empty()) {
+    project.Template(ShippedFile("templates/default.zip"));  // the default template
+    return;
+  }
+  if (stored.is_absolute() || fs::exists(stored, ec)) return;
   fs::path beside = fs::path(projectFile).parent_path() / stored;
   if (fs::exists(beside, ec)) project.Template(beside.string());
 }

@@ -269,6 +269,7 @@ void Guarded(const std::function<void()>& stage) {
 void ResetRun(GenerationRun& run) {
   run.summary = GenerationSummary{};
   run.scriptTexts.clear();
+  run.outputFolders.clear();
   run.userScriptChanged = run.controlFileChanged = run.phraseFileChanged = run.settingsChanged = false;
 }
 

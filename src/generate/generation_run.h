@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
 
 #include "template/control_file.h"
@@ -19,6 +20,7 @@ namespace zantrel {
 struct OverwriteState {
   std::string answer;
   bool decision = false;
+  bool existed = false;  // whether the output last confirmed existed
 };
 
 // What the run did to the destination, for the host's summary.
@@ -50,6 +52,7 @@ struct GenerationRun {
   std::optional<bool> backupOverride;  // the host's choice for this run
 
   std::map<std::string, std::string> scriptTexts;  // prepared scripts read this run, by path
+  std::set<std::string> outputFolders;             // folders made (or found) this run
   OverwriteState overwrite;
   GenerationSummary summary;
   int32_t pagesTotal = 0;

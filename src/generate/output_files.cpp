@@ -138,7 +138,8 @@ void CreateFolderPath(const std::string& path) {
 bool ConfirmFileWrite(ObP&, GenerationRun& run, const std::string& path, bool overwrite, bool prompt,
                       bool checkOnly) {
   if (checkOnly) return Exists(path);
-  if (!Exists(path)) return true;
+  run.overwrite.existed = Exists(path);
+  if (!run.overwrite.existed) return true;
   if (!DecideOverwrite(run, "File", path, overwrite, prompt)) {
     ++run.summary.skipped;
     return false;
@@ -183,8 +184,15 @@ void WritePage(ObP& project, GenerationRun& run, const std::string& scriptPath, 
   if (!Context().projErr.empty()) return;
   page = space ? CleanOutput(page, project.versionText()) : StripLeadingBlankLines(page);
   std::string path = ToSlashes(outputPath);
-  CreateFolderPath(fs::path(path).parent_path().string());
-  Guarded([&] { ReplaceFileAtomically(path, page, /*durable=*/false); });
+  std::string folder = fs::path(path).parent_path().string();
+  if (run.outputFolders.insert(folder).second) CreateFolderPath(folder);
+  bool existed = run.overwrite.existed;
+  Guarded([&] {
+    if (existed)
+      ReplaceFileAtomically(path, page, /*durable=*/false);
+    else
+      WriteNewFileAtomically(path, page);
+  });
   ++run.summary.written;
 }
 

@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <string>
 
 namespace zantrel {
 namespace {
@@ -73,6 +74,27 @@ void ReplaceFileAtomically(const std::filesystem::path& file, std::string_view c
   AtomicFile out(file, durable, mode);
   out.Write(content);
   out.Commit();
+}
+
+void WriteNewFileAtomically(const std::filesystem::path& file, std::string_view content, unsigned mode) {
+  std::filesystem::path folder = file.parent_path().empty() ? "." : file.parent_path();
+  int fd = ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, mode);
+  if (fd >= 0) {
+    bool linked = false;
+    try {
+      if (::fchmod(fd, mode) == 0) {
+        WriteAll(fd, content, file);
+        std::string self = "/proc/self/fd/" + std::to_string(fd);
+        linked = ::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, file.c_str(), AT_SYMLINK_FOLLOW) == 0;
+      }
+    } catch (const FileError&) {
+      ::close(fd);
+      throw;
+    }
+    ::close(fd);
+    if (linked) return;
+  }
+  ReplaceFileAtomically(file, content, /*durable=*/false, mode);
 }
 
 std::string ReadWholeFile(const std::filesystem::path& file) {

@@ -40,6 +40,12 @@ class AtomicFile {
 void ReplaceFileAtomically(const std::filesystem::path& file, std::string_view content, bool durable,
                            unsigned mode = 0644);
 
+// The same for a file the caller knows not to exist yet, not durable: the
+// content goes to an unnamed file (O_TMPFILE) that is linked under the name
+// once complete, which saves the rename. Falls back to the above when the file
+// system cannot, or when the file exists after all.
+void WriteNewFileAtomically(const std::filesystem::path& file, std::string_view content, unsigned mode = 0644);
+
 // The whole content of a file; throws FileError.
 std::string ReadWholeFile(const std::filesystem::path& file);
 
