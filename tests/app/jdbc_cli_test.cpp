@@ -3,9 +3,7 @@
 // process, and a process starts its runtime once), and on the test servers
 // the same project as the native drivers make.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <array>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -14,26 +12,15 @@
 #include <regex>
 #include <string>
 
+#include "support/run_cli.h"
 #include "support/temp_config.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-struct Result {
-  int exitCode;
-  std::string out;
-};
-
-Result Cli(const std::string& args, const std::string& env = "") {
-  std::string command = env + " " + std::string(ZANTREL_CLI) + " " + args + " 2>&1";
-  FILE* pipe = popen(command.c_str(), "r");
-  std::string out;
-  std::array<char, 4096> buffer;
-  while (std::size_t n = std::fread(buffer.data(), 1, buffer.size(), pipe)) out.append(buffer.data(), n);
-  int status = pclose(pipe);
-  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, out};
-}
+using zantrel::test::Cli;
+using Result = zantrel::test::CliResult;
 
 std::string Env(const char* name) {
   const char* v = std::getenv(name);

@@ -14,9 +14,10 @@ struct CliResult {
   std::string out;
 };
 
-// Runs the CLI with a shell command line; stderr is appended to stdout.
-inline CliResult Cli(const std::string& args) {
-  std::string command = std::string(ZANTREL_CLI) + " " + args + " 2>&1";
+// Runs the CLI with a shell command line (after env, e.g. "VAR=x"); stderr is
+// appended to stdout.
+inline CliResult Cli(const std::string& args, const std::string& env = "") {
+  std::string command = env + " " + std::string(ZANTREL_CLI) + " " + args + " 2>&1";
   FILE* pipe = popen(command.c_str(), "r");
   std::string out;
   std::array<char, 4096> buffer;

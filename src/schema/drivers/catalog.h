@@ -4,6 +4,7 @@
 #pragma once
 
 #include <span>
+#include <map>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -63,9 +64,16 @@ struct ResultColumn {
 
 // A custom view from result columns: a column traced to a table column takes
 // that column's definition under its own name; others keep their fallback.
-// tableOf fetches a source table once per name (null when it is gone).
-template <class TableOf>
-DriverTable BuildCustomView(std::string_view viewName, std::vector<ResultColumn> columns, TableOf tableOf) {
+// getTables(name) reads a source table (none when it is gone); it is called
+// once per name.
+template <class GetTables>
+DriverTable BuildCustomView(std::string_view viewName, std::vector<ResultColumn> columns, GetTables getTables) {
+  std::map<std::string, std::vector<DriverTable>> cache;
+  auto tableOf = [&](const std::string& table) -> const DriverTable* {
+    auto [it, added] = cache.try_emplace(table);
+    if (added) it->second = getTables(table);
+    return it->second.empty() ? nullptr : &it->second.front();
+  };
   DriverTable view{std::string(viewName), "CUSTOMVIEW", {}, {}};
   for (ResultColumn& c : columns) {
     DriverField field = std::move(c.fallback);

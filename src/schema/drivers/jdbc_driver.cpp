@@ -138,12 +138,8 @@ class JdbcDriver final : public Driver {
     if (!result) return {};
     std::vector<catalog::ResultColumn> columns;
     for (auto& r : jdbc::RowsOf(env, result)) columns.push_back({r[0], r[1], r[2], ResultField(r)});
-    std::map<std::string, std::vector<DriverTable>> cache;
-    return catalog::BuildCustomView(viewName, std::move(columns), [&](const std::string& table) -> const DriverTable* {
-      auto [it, added] = cache.try_emplace(table);
-      if (added) it->second = GetTables(table);
-      return it->second.empty() ? nullptr : &it->second.front();
-    });
+    return catalog::BuildCustomView(viewName, std::move(columns),
+                                    [&](const std::string& table) { return GetTables(table); });
   }
 
  private:

@@ -169,12 +169,8 @@ class MysqlDriver final : public Driver {
       std::string table = f.org_table ? f.org_table : "";
       columns.push_back({f.name, table, table.empty() ? "" : (f.org_name ? f.org_name : ""), ResultField(f)});
     }
-    std::map<std::string, std::vector<DriverTable>> cache;
-    return catalog::BuildCustomView(viewName, std::move(columns), [&](const std::string& table) -> const DriverTable* {
-      auto [it, added] = cache.try_emplace(table);
-      if (added) it->second = GetTables(table);
-      return it->second.empty() ? nullptr : &it->second.front();
-    });
+    return catalog::BuildCustomView(viewName, std::move(columns),
+                                    [&](const std::string& table) { return GetTables(table); });
   }
 
  private:

@@ -237,12 +237,8 @@ class PostgresDriver final : public Driver {
       }
       columns.push_back(std::move(c));
     }
-    std::map<std::string, std::vector<DriverTable>> cache;
-    return catalog::BuildCustomView(viewName, std::move(columns), [&](const std::string& table) -> const DriverTable* {
-      auto [it, added] = cache.try_emplace(table);
-      if (added) it->second = GetTables(table);
-      return it->second.empty() ? nullptr : &it->second.front();
-    });
+    return catalog::BuildCustomView(viewName, std::move(columns),
+                                    [&](const std::string& table) { return GetTables(table); });
   }
 
  private:

@@ -197,12 +197,8 @@ class SqliteDriver final : public Driver {
       columns.push_back({name, cstr(sqlite3_column_table_name(raw, i)), cstr(sqlite3_column_origin_name(raw, i)),
                          TypedField(name, cstr(sqlite3_column_decltype(raw, i)), false)});
     }
-    std::map<std::string, std::vector<DriverTable>> cache;
-    return catalog::BuildCustomView(viewName, std::move(columns), [&](const std::string& table) -> const DriverTable* {
-      auto [it, added] = cache.try_emplace(table);
-      if (added) it->second = GetTables(table);
-      return it->second.empty() ? nullptr : &it->second.front();
-    });
+    return catalog::BuildCustomView(viewName, std::move(columns),
+                                    [&](const std::string& table) { return GetTables(table); });
   }
 
  private:
