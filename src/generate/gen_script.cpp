@@ -65,12 +65,16 @@ bool RefreshCopy(const fs::path& input, const fs::path& copy) {
 }
 
 // The project and database settings that session conditions read when scripts
-// are prepared: a change makes every prepared script stale.
+// are prepared: a change makes every prepared script stale. Where the template
+// comes from and where the pages go are not part of it, so that a run with
+// another --dest or --template keeps the scripts.
 std::string SettingsSignature(ObP& project) {
   std::string text;
   auto add = [&text](const ObProperties& bag) {
     for (int32_t i = 0; i < bag.Count(); ++i) {
-      text += bag.MetaAt(i).name + '=';
+      const std::string& name = bag.MetaAt(i).name;
+      if (name == "Destination" || name == "Template") continue;
+      text += name + '=';
       try {
         text += CStr(bag.ValueAt(i));
       } catch (const std::exception&) {
