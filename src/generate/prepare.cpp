@@ -4,6 +4,7 @@
 
 #include "core/context.h"
 #include "core/error.h"
+#include "core/text_list.h"
 #include "generate/conditions.h"
 #include "generate/generation_run.h"
 #include "generate/script_builder.h"
@@ -53,13 +54,10 @@ std::string SessionFragment(ObP& project, GenerationRun& run, const ObPSession& 
 std::string JoinInputFiles(GenerationRun& run, const std::string& fileList) {
   if (fileList.find(',') == std::string::npos) return (fs::path(run.templateFolder) / fileList).string();
   std::string joined;
-  for (std::size_t start = 0;;) {
-    std::size_t comma = fileList.find(',', start);
-    fs::path path = fs::path(run.templateFolder) / fileList.substr(start, comma == std::string::npos ? comma : comma - start);
+  for (const std::string& name : SplitList(fileList)) {
+    fs::path path = fs::path(run.templateFolder) / name;
     std::error_code ec;
     if (fs::is_regular_file(path, ec)) joined += ReadTemplateFile(path.string());
-    if (comma == std::string::npos) break;
-    start = comma + 1;
   }
   fs::path out = fs::path(run.tempFolder.empty() ? fs::temp_directory_path().string() : run.tempFolder) / "~tmp.tmp";
   ReplaceFileAtomically(out, joined, /*durable=*/false);
