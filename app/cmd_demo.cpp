@@ -1,7 +1,9 @@
-// zantrel demo: the shop application, generated from the bundled demo database
-// with the default template. The application goes to DEST (demo-app); the
-// database copy, the project file and uploads to DEST-data beside it, outside
-// the folder a web server serves.
+// zantrel demo: the shop application, generated with the default template
+// from a copy of the bundled demo database, or with --type/--db from a MariaDB
+// or PostgreSQL database that holds the shop (examples/shop-dialect.py writes
+// its SQL). The application goes to DEST (demo-app); the project file, uploads
+// and the SQLite copy to DEST-data beside it, outside the folder a web server
+// serves.
 #include <unistd.h>
 
 #include <cerrno>
@@ -12,6 +14,7 @@
 #include <sstream>
 
 #include "cli.h"
+#include "connection_options.h"
 #include "core/context.h"
 #include "generate/generation_run.h"
 #include "model/project.h"
@@ -51,8 +54,14 @@ void CheckEngine(const std::string& what) {
   if (!ObP::ProjErr().empty()) throw Failure("zantrel demo: " + what + ": " + ObP::ProjErr());
 }
 
-// One line of the demo settings file.
-void ApplyLine(ObP& project, const std::string& line) {
+// One line of the demo settings file; a line starting "sqlite:" (or another
+// database type and a colon) applies to that type of database only.
+void ApplyLine(ObP& project, const std::string& dbType, std::string line) {
+  std::size_t colon = line.find(':');
+  if (colon != std::string::npos && colon < line.find(' ')) {
+    if (line.substr(0, colon) != dbType) return;
+    line.erase(0, colon + 1);
+  }
   std::vector<std::string> words = Words(line);
   if (words.empty() || words[0][0] == '#') return;
   const std::string& verb = words[0];
@@ -74,26 +83,47 @@ void ApplyLine(ObP& project, const std::string& line) {
   for (std::size_t i = first; i < words.size(); ++i) SetSetting(bag, words[i]);
 }
 
-void ApplySettingsFile(ObP& project, const std::string& file) {
+void ApplySettingsFile(ObP& project, const std::string& dbType, const std::string& file) {
   std::ifstream in(file);
-  for (std::string line; std::getline(in, line);) ApplyLine(project, line);
+  for (std::string line; std::getline(in, line);) ApplyLine(project, dbType, line);
+}
+
+// The shop from the bundled database, copied to DATA/shop.db on the first run.
+void LoadBundledShop(ObP& project, const fs::path& data) {
+  fs::path database = data / "shop.db";
+  fs::create_directories(data);
+  if (!fs::exists(database)) fs::copy_file(Needed("examples/shop.db"), database);
+  project.LoadDB(database.string(), "sqlite", "", "", "", "", "", "", "", "");
+  CheckEngine("loading " + database.string());
+}
+
+// The shop from the database the connection options name.
+void LoadServerShop(ObP& project, const ArgParser& parser) {
+  ConnectionOptions c = ReadConnectionOptions(parser);
+  LoadDatabase(project, c, "demo");
+  ObPDatabase* db = project.openDatabase();
+  if (!db || !db->tables().Find("products") || !db->tables().Find("order_items"))
+    throw Failure("zantrel demo: " + c.db + " does not hold the demo shop; load it first, for example with\n"
+                  "  python3 examples/shop-dialect.py mariadb | mariadb " + c.db);
 }
 
 }  // namespace
 
 int RunDemo(const std::vector<std::string>& args) {
-  ArgParser parser(args, {"dest", "port"}, {"serve", "quiet"});
+  std::vector<std::string> values = ConnectionOptionNames();
+  values.insert(values.end(), {"dest", "http-port"});
+  ArgParser parser(args, values, {"serve", "quiet"});
   if (!parser.positionals().empty()) throw UsageError("unexpected argument '" + parser.positionals()[0] + "'");
+  if (parser.has("db") && !parser.has("type")) throw UsageError("--db needs --type");
   fs::path dest = fs::absolute(parser.option("dest", "demo-app"));
   fs::path data = dest.string() + "-data";
-  fs::create_directories(data / "uploads");
-  fs::path database = data / "shop.db";
-  if (!fs::exists(database)) fs::copy_file(Needed("examples/shop.db"), database);
 
   auto project = MakeRef<ObP>();
-  project->LoadDB(database.string(), "sqlite", "", "", "", "", "", "", "", "");
-  CheckEngine("loading " + database.string());
-  ApplySettingsFile(*project, Needed("examples/shop-demo.settings"));
+  std::string dbType = parser.option("type", "sqlite");
+  if (parser.has("type")) LoadServerShop(*project, parser);
+  else LoadBundledShop(*project, data);
+  ApplySettingsFile(*project, dbType, Needed("examples/shop-demo.settings"));
+  fs::create_directories(data / "uploads");
   project->Template(Needed("templates/default.zip"));
   project->Destination(dest.string());
   project->UploadPath((data / "uploads").string() + "/");
@@ -106,9 +136,9 @@ int RunDemo(const std::vector<std::string>& args) {
   project->GenScript();
   CheckEngine("generation");
   const GenerationSummary& summary = RunOf(*project).summary;
-  std::string port = parser.option("port", "8080");
-  std::printf("The demo shop is in %s (%d files written; project and database in %s).\n", dest.c_str(),
-              summary.written, data.c_str());
+  std::string port = parser.option("http-port", "8080");
+  std::printf("The demo shop is in %s (%d files written; project%s in %s).\n", dest.c_str(), summary.written,
+              parser.has("type") ? "" : " and database", data.c_str());
   std::printf("Open it with:  php -S 127.0.0.1:%s -t %s\n", port.c_str(), dest.c_str());
   std::printf("then browse to http://127.0.0.1:%s/ and log in as admin / admin-secret.\n", port.c_str());
   if (!parser.flag("serve")) return kExitOk;

@@ -8,16 +8,6 @@
 #include "model/project.h"
 
 namespace zantrel::cli {
-namespace {
-
-// SQL quoting for the database type unless the user's defaults chose one.
-void DefaultQuote(ObP& project, const std::string& type) {
-  if (!project.sqlquote().empty()) return;
-  if (type == "mysql") project.sqlquote("Backquote");
-  else if (type == "sqlite" || type == "postgresql") project.sqlquote("Double Quote");
-}
-
-}  // namespace
 
 int RunNew(const std::vector<std::string>& args) {
   std::vector<std::string> values = ConnectionOptionNames();
@@ -32,13 +22,8 @@ int RunNew(const std::vector<std::string>& args) {
   auto project = MakeRef<ObP>();
   project->AddProj(parser.option("name", std::filesystem::path(file).stem().string()));
   if (parser.has("type")) {
-    ConnectionOptions c = ReadConnectionOptions(parser);
-    if (c.db.empty()) throw UsageError("--type needs --db NAME (for sqlite: the database file)");
-    if (c.type == "sqlite") c.db = std::filesystem::absolute(c.db).string();
     if (parser.flag("dynamic")) project->DynamicLoadDB(true);
-    DefaultQuote(*project, c.type);
-    project->LoadDB(c.db, c.type, c.host, c.port, c.user, c.password, c.sid, c.method, c.url, c.encoding);
-    if (!ObP::ProjErr().empty()) throw Failure("zantrel new: " + ObP::ProjErr() + JdbcHint(c, ObP::ProjErr()));
+    LoadDatabase(*project, ReadConnectionOptions(parser), "new");
   }
   project->Save(file);
   return kExitOk;

@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <iostream>
 
 #include "schema/drivers/catalog.h"
@@ -30,6 +31,12 @@ std::string PromptPassword(const std::string& user) {
   if (restore) tcsetattr(STDIN_FILENO, TCSANOW, &old);
   std::fprintf(stderr, "\n");
   return password;
+}
+
+void DefaultQuote(ObP& project, const std::string& type) {
+  if (!project.sqlquote().empty()) return;
+  if (type == "mysql") project.sqlquote("Backquote");
+  else if (type == "sqlite" || type == "postgresql") project.sqlquote("Double Quote");
 }
 
 }  // namespace
@@ -61,6 +68,14 @@ ConnectionOptions ReadConnectionOptions(const ArgParser& parser) {
     o.password = PromptPassword(o.user);
   }
   return o;
+}
+
+void LoadDatabase(ObP& project, ConnectionOptions c, const std::string& command) {
+  if (c.db.empty()) throw UsageError("--type needs --db NAME (for sqlite: the database file)");
+  if (c.type == "sqlite") c.db = std::filesystem::absolute(c.db).string();
+  DefaultQuote(project, c.type);
+  project.LoadDB(c.db, c.type, c.host, c.port, c.user, c.password, c.sid, c.method, c.url, c.encoding);
+  if (!ObP::ProjErr().empty()) throw Failure("zantrel " + command + ": " + ObP::ProjErr() + JdbcHint(c, ObP::ProjErr()));
 }
 
 }  // namespace zantrel::cli

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "cli.h"
+#include "model/project.h"
 
 namespace zantrel::cli {
 
@@ -25,5 +26,10 @@ std::string JdbcHint(const ConnectionOptions& c, const std::string& error);
 // Reads the options; asks for the password on the terminal when --user is given
 // without --password-env for a server database and stdin is a terminal.
 ConnectionOptions ReadConnectionOptions(const ArgParser& parser);
+
+// Loads the database the options name into the project, with the SQL quoting
+// of its type unless the user's defaults chose one; throws Failure with
+// the engine's error (and the JDBC hint) when it cannot.
+void LoadDatabase(ObP& project, ConnectionOptions c, const std::string& command);
 
 }  // namespace zantrel::cli

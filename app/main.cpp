@@ -41,7 +41,7 @@ const std::vector<Command>& Commands() {
        "[--quiet] [--sync keep|update|ask]\n       zantrel generate --check PROJECT.zpr [--template ZIP|DIR] [--dest DIR]",
        RunGenerate},
       {"demo", "generate the demo shop application from the bundled database",
-       "zantrel demo [--dest DIR] [--port P] [--serve] [--quiet]", RunDemo},
+       "zantrel demo [--dest DIR] [--http-port P] [--serve] [--quiet] [--type T --db NAME connection options...]", RunDemo},
       {"render", "run one template file against a project and print the page",
        "zantrel render TEMPLATE_FILE [--project P.zpr] [--table T [--field F]] [--template-dir D] [--out FILE]",
        RunRender},

@@ -189,4 +189,37 @@ TEST_F(CliTest, GenerateWritesTheApplicationAndSummarises) {
   unsetenv("ZANTREL_DOCUMENTS_DIR");
 }
 
+std::string Shell(const std::string& command) {
+  std::string out;
+  FILE* pipe = popen(command.c_str(), "r");
+  for (int c; pipe && (c = std::fgetc(pipe)) != EOF;) out += static_cast<char>(c);
+  if (pipe) pclose(pipe);
+  return out;
+}
+
+TEST_F(CliTest, DemoKeepsItsDataAndRefusesADatabaseWithoutTheShop) {
+  fs::path root = config.user();
+  setenv("ZANTREL_DOCUMENTS_DIR", (root / "docs").c_str(), 1);
+  std::string dest = (root / "shop").string();
+  Result first = Cli("demo --quiet --dest " + dest);
+  ASSERT_EQ(first.exitCode, 0) << first.out;
+  EXPECT_NE(ReadText(root / "shop" / "config.php").find(root.string() + "/shop-data/shop.db"), std::string::npos);
+  EXPECT_TRUE(fs::exists(root / "shop-data" / "shop.zpr"));
+
+  // The user's changes to the demo data survive a second run.
+  ASSERT_EQ(std::system(("sqlite3 " + dest + "-data/shop.db \"DELETE FROM order_items\"").c_str()), 0);
+  ASSERT_EQ(Cli("demo --quiet --dest " + dest).exitCode, 0);
+  EXPECT_EQ(Shell("sqlite3 " + dest + "-data/shop.db \"SELECT COUNT(*) FROM order_items\""), "0\n");
+  EXPECT_EQ(Cli("demo --quiet --dest " + dest + " --db x").exitCode, 2);
+
+  std::string other = (root / "other.db").string();
+  ASSERT_EQ(std::system(("sqlite3 " + other + " < " + ZANTREL_TEST_DATA + "/schema/sqlite.sql").c_str()), 0);
+  Result refused = Cli("demo --quiet --dest " + (root / "o").string() + " --type sqlite --db " + other);
+  EXPECT_EQ(refused.exitCode, 1);
+  EXPECT_NE(refused.out.find(other + " does not hold the demo shop"), std::string::npos) << refused.out;
+  EXPECT_FALSE(fs::exists(root / "o"));
+  EXPECT_FALSE(fs::exists(root / "o-data"));
+  unsetenv("ZANTREL_DOCUMENTS_DIR");
+}
+
 }  // namespace
