@@ -11,7 +11,7 @@
 // of the same kind (a metadata file and thin pages per table, bench/generate/)
 // from the same schema (aim: ahead of Jinja2 per page).
 //
-//   bench_generate [ROUNDS]
+//   bench_generate [ROUNDS] [ONLY]    ONLY: run the templates whose label holds this word
 #include <sqlite3.h>
 #include <unistd.h>
 
@@ -183,16 +183,21 @@ void CompareWithJinja2(double zantrelPerPage, int rounds, const fs::path& root) 
 
 int main(int argc, char** argv) {
   int rounds = argc > 1 ? std::atoi(argv[1]) : 3;
+  std::string only = argc > 2 ? argv[2] : "";
+  auto wanted = [&](const std::string& label) { return label.find(only) != std::string::npos; };
   fs::path root = fs::temp_directory_path() / ("zantrel-bench-generate-" + std::to_string(getpid()));
   fs::create_directories(root);
   setenv("ZANTREL_CONFIG_DIR", (root / "config").c_str(), 1);
   setenv("ZANTREL_MACHINE_CONFIG_DIR", (root / "machine").c_str(), 1);
   std::string database = MakeDatabase(root);
   std::printf("%d tables x %d fields, best of %d rounds\n", kTables, kFields, rounds);
-  Measure("test template", kSource.parent_path() / "tests" / "data" / "generate" / "template", database, rounds, root);
-  Measure("six CRUD pages", kSource / "prepare" / "template", database, rounds, root);
-  double perPage = Measure("default template", kSource.parent_path() / "templates" / "default", database, rounds, root);
-  CompareWithJinja2(perPage, rounds, root);
+  if (wanted("test template"))
+    Measure("test template", kSource.parent_path() / "tests" / "data" / "generate" / "template", database, rounds, root);
+  if (wanted("six CRUD pages")) Measure("six CRUD pages", kSource / "prepare" / "template", database, rounds, root);
+  if (wanted("default template")) {
+    double perPage = Measure("default template", kSource.parent_path() / "templates" / "default", database, rounds, root);
+    CompareWithJinja2(perPage, rounds, root);
+  }
   fs::remove_all(root);
   return 0;
 }

@@ -180,7 +180,7 @@ void WritePage(ObP& project, GenerationRun& run, const std::string& scriptPath, 
     Guarded([&] { text = ReadWholeFile(scriptPath); });
     cached = run.scriptTexts.emplace(scriptPath, std::move(text)).first;
   }
-  std::string page = run.script->BuildNewCode(cached->second, initType, run.timeoutMs);
+  std::string page = run.script->BuildNewCode(cached->second, initType, run.timeoutMs, scriptPath);
   if (!Context().projErr.empty()) return;
   page = space ? CleanOutput(page, project.versionText()) : StripLeadingBlankLines(page);
   std::string path = ToSlashes(outputPath);

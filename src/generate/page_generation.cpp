@@ -77,6 +77,16 @@ void PageGeneration::SetPageNames() {
   };
   page_.Clear();
   page_.pageNameBaseOf = baseOf;
+  page_.detailTablesOf = [this](const std::string& master) {
+    std::vector<Variant> details;
+    if (!database_ || master.empty()) return details;
+    ObPTables& tables = database_->tables();
+    for (int32_t i = 0; i < tables.Count(); ++i) {
+      ObPTable* t = tables.At(i);
+      if (t->TblGen() && NameEquals(t->TblMasterTbl(), master)) details.push_back(ObjectVariant(Ref<ObPTable>(t)));
+    }
+    return details;
+  };
   if (!project_.P_Ext().empty()) project_.genExtension = page_.pageExtension = project_.P_Ext();
   if (!project_.P_DefaultPage().empty()) {
     page_.defaultPage = project_.P_DefaultPage();

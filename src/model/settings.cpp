@@ -89,8 +89,8 @@ void WriteValue(ObProperties& bag, std::string_view key, Variant value, int32_t 
   *v = std::move(value);
 }
 
-Variant ReadTyped(const ObProperties& bag, const SettingDef& def) {
-  const Variant& v = Require(bag, def.key);
+Variant ReadTyped(const ObProperties& bag, const SettingDef& def, int32_t hint) {
+  const Variant& v = Require(bag, def.key, hint);
   switch (def.type) {
     case SettingType::String: return Variant(CStr(v));
     case SettingType::Boolean: return Variant(CBool(v));

@@ -56,8 +56,8 @@ Variant ReadVariant(const ObProperties& bag, std::string_view key, int32_t hint 
 void WriteValue(ObProperties& bag, std::string_view key, Variant value, int32_t hint = -1);
 
 // The value of a setting converted to its declared type, and a value converted
-// for storing under that type (as the typed accessors do).
-Variant ReadTyped(const ObProperties& bag, const SettingDef& def);
+// for storing under that type (as the typed accessors do). hint as above.
+Variant ReadTyped(const ObProperties& bag, const SettingDef& def, int32_t hint = -1);
 Variant ConvertForSetting(const SettingDef& def, const Variant& value);
 
 // Script members for every readable setting of a table: get converts to the type,
@@ -67,10 +67,13 @@ void AddSettingMembers(std::vector<Member<T>>& members, std::span<const SettingD
   for (const SettingDef& def : defs) {
     if (def.access == SettingAccess::Hidden) continue;
     const SettingDef* d = &def;
-    Member<T> m{std::string(def.accessor), [d](T& self, Args) { return ReadTyped(self.Properties(), *d); }, nullptr,
-                kProperty};
+    auto hint = static_cast<int32_t>(d - defs.data());
+    Member<T> m{std::string(def.accessor), [d, hint](T& self, Args) { return ReadTyped(self.Properties(), *d, hint); },
+                nullptr, kProperty};
     if (def.access == SettingAccess::ReadWrite)
-      m.put = [d](T& self, Args, const Variant& v) { WriteValue(self.Properties(), d->key, ConvertForSetting(*d, v)); };
+      m.put = [d, hint](T& self, Args, const Variant& v) {
+        WriteValue(self.Properties(), d->key, ConvertForSetting(*d, v), hint);
+      };
     members.push_back(std::move(m));
   }
 }

@@ -53,15 +53,17 @@ End Function
 ' The kind of value an ADO data type holds: int, number, bool, date, time,
 ' datetime, blob, memo or string.
 Function ValueCategory(adoType)
+  ' The usual types first: this runs for every field of every page.
   Select Case CInt(adoType)
-    Case 2, 3, 16, 17, 18, 19, 20, 21: ValueCategory = "int"
-    Case 4, 5, 6, 14, 131, 139: ValueCategory = "number"
-    Case 11: ValueCategory = "bool"
-    Case 133: ValueCategory = "date"
-    Case 134, 145: ValueCategory = "time"
-    Case 7, 135, 146: ValueCategory = "datetime"
-    Case 128, 204, 205: ValueCategory = "blob"
+    Case 200, 202, 129, 130: ValueCategory = "string"
+    Case 3, 2, 20, 16, 17, 18, 19, 21: ValueCategory = "int"
     Case 201, 203: ValueCategory = "memo"
+    Case 131, 5, 4, 6, 14, 139: ValueCategory = "number"
+    Case 133: ValueCategory = "date"
+    Case 135, 7, 146: ValueCategory = "datetime"
+    Case 11: ValueCategory = "bool"
+    Case 134, 145: ValueCategory = "time"
+    Case 205, 204, 128: ValueCategory = "blob"
     Case Else: ValueCategory = "string"
   End Select
 End Function
@@ -99,6 +101,7 @@ End Function
 ' A search operator of the project as the runtime names it ("" when it has none).
 Function SearchOperator(op)
   Dim o
+  If op = "=" Or op = "LIKE" Then SearchOperator = op: Exit Function
   o = UCase(Trim(CStr(op & "")))
   Select Case o
     Case "=", "<>", "<", "<=", ">", ">=", "LIKE", "BETWEEN": SearchOperator = o

@@ -273,8 +273,8 @@ Variant Concat(const Variant& a, const Variant& b) {
   return Variant(std::move(s));
 }
 
-int CompareValues(const Variant& a0, const Variant& b0, bool text) {
-  const Variant a = DefaultValue(a0), b = DefaultValue(b0);
+int CompareValues(const Variant& a, const Variant& b, bool text) {
+  if (a.IsObject() || b.IsObject()) return CompareValues(DefaultValue(a), DefaultValue(b), text);
   if (a.IsNull() || b.IsNull()) Raise(94);
   if (a.IsArray() || b.IsArray()) TypeMismatch();
   const bool as = a.IsString(), bs = b.IsString();

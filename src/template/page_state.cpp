@@ -71,6 +71,14 @@ void AppendPageStateMembers(std::vector<Member<S>>& members) {
          return Variant(s.page.pageNameBaseOf ? s.page.pageNameBaseOf(CStr(Arg(a, 0))) : std::string());
        },
        nullptr},
+      // The tables to generate whose master is the current table (or the named one).
+      {"DetailTables",
+       [](S& s, Args a) {
+         std::string master = a.empty() ? s.page.table.name : CStr(a[0]);
+         std::vector<Variant> tables = s.page.detailTablesOf ? s.page.detailTablesOf(master) : std::vector<Variant>();
+         return Variant(SafeArray::FromVector(std::move(tables)));
+       },
+       nullptr},
       {"ToVarName", [](S&, Args a) { return Variant(MakeVarName(CStr(Arg(a, 0)), a.size() > 1 ? CStr(a[1]) : "")); }, nullptr},
       Text("PageExtension", &PageState::pageExtension),
       Text("DefaultPage", &PageState::defaultPage),

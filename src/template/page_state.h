@@ -40,6 +40,8 @@ struct PageState {
   std::string outputName;    // the page being written
   // The output-name base of another table, by name ("" when there is none).
   std::function<std::string(const std::string&)> pageNameBaseOf;
+  // The generated tables whose master is the named one, as script objects.
+  std::function<std::vector<Variant>(const std::string&)> detailTablesOf;
 
   void Clear() { *this = PageState(); }
 };

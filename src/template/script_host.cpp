@@ -130,6 +130,7 @@ ObScript::ObScript()
 void ObScript::Initialize(const Variant& proj, const Variant& db, const Variant& controls, const Variant& lang) {
   engine_.Reset();
   builtFunctions_.clear();
+  builtByKey_.clear();
   userProcedures_.clear();
   overridable_.clear();
   systemCode_.clear();
@@ -298,6 +299,7 @@ void ObScript::LoadUserCode() {
 void ObScript::ReleaseEngine() {
   engine_.Reset();
   builtFunctions_.clear();
+  builtByKey_.clear();
   project_ = nullptr;
 }
 
@@ -319,31 +321,39 @@ std::string ObScript::TemplateText(std::string_view fileName) const {
 bool ObScript::ModuleExist(std::string_view name) const { return ContainsName(overridable_, name); }
 bool ObScript::UserModuleExist(std::string_view name) const { return ContainsName(userProcedures_, name); }
 
-std::string ObScript::BuildNewCode(const std::string& code, int16_t initType, int32_t timeoutMs) {
+std::string ObScript::BuildNewCode(const std::string& code, int16_t initType, int32_t timeoutMs, const std::string& key) {
   engine_.SetTimeout(timeoutMs);
-  auto built = builtFunctions_.find(code);
-  if (built == builtFunctions_.end()) {
-    // Each distinct script gets a function of its own, so that the pages of a
-    // run, which take turns between controls, compile each script only once.
-    std::string name = std::string(kEntryFunction) + "_" + std::to_string(builtFunctions_.size() + 1);
-    script::ScriptError error = engine_.AddCode("System", RenameWord(code, kEntryFunction, name));
-    if (error) {
-      Context().projErr = Context().product.errorName + ": VBScript Syntax Error" + std::string(kCrLf) +
-                          error.description + std::string(kCrLf) + "In line " + std::to_string(error.line) + ": " +
-                          std::string(kCrLf) + error.sourceText;
-      return {};
-    }
-    built = builtFunctions_.emplace(code, name).first;
-  }
+  auto known = key.empty() ? builtByKey_.end() : builtByKey_.find(key);
+  const std::string* function = known != builtByKey_.end() ? &known->second : EntryFunction(code);
+  if (!function) return {};
+  if (!key.empty() && known == builtByKey_.end()) builtByKey_.emplace(key, *function);
   script::RunResult current = engine_.Run("System", "LoadCurrent", {Variant(initType)});
-  script::RunResult page = current.ok() ? engine_.Run("System", built->second) : current;
+  script::RunResult page = current.ok() ? engine_.Run("System", *function) : current;
   if (!page.ok()) {
     Context().projErr = "VBScript Runtime error " + std::string(kCrLf) + page.error.description +
-                        std::string(kCrLf) + RenameWord(page.error.sourceText, built->second, std::string(kEntryFunction)) +
+                        std::string(kCrLf) + RenameWord(page.error.sourceText, *function, std::string(kEntryFunction)) +
                         std::string(kCrLf);
     return {};
   }
   return SafeText(page.value);
+}
+
+// The entry function of a script, compiled on first sight: each distinct script
+// gets a function of its own, so that the pages of a run, which take turns
+// between controls, compile each script only once. Null with ProjErr set when
+// the script does not compile.
+const std::string* ObScript::EntryFunction(const std::string& code) {
+  auto built = builtFunctions_.find(code);
+  if (built != builtFunctions_.end()) return &built->second;
+  std::string name = std::string(kEntryFunction) + "_" + std::to_string(builtFunctions_.size() + 1);
+  script::ScriptError error = engine_.AddCode("System", RenameWord(code, kEntryFunction, name));
+  if (error) {
+    Context().projErr = Context().product.errorName + ": VBScript Syntax Error" + std::string(kCrLf) +
+                        error.description + std::string(kCrLf) + "In line " + std::to_string(error.line) + ": " +
+                        std::string(kCrLf) + error.sourceText;
+    return nullptr;
+  }
+  return &builtFunctions_.emplace(code, name).first->second;
 }
 
 std::string ObScript::BuildCode(const std::string& expression, std::string& output) {

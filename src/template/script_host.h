@@ -29,7 +29,9 @@ class ObScript : public HostObject<ObScript> {
   // Adds code (a Function ovScriptEngine), makes the current control, table and
   // field current for the script (initType 1: control, 2: and table and field)
   // and returns the function's result; "" with ProjErr set on failure.
-  std::string BuildNewCode(const std::string& code, int16_t initType, int32_t timeoutMs);
+  // key, when given, names the script (its file) so that later pages find its
+  // entry function without hashing the whole text again.
+  std::string BuildNewCode(const std::string& code, int16_t initType, int32_t timeoutMs, const std::string& key = {});
   // Evaluates one expression in the running engine; on failure ProjErr is set
   // and output holds what the caller should use instead.
   std::string BuildCode(const std::string& expression, std::string& output);
@@ -60,7 +62,10 @@ class ObScript : public HostObject<ObScript> {
   std::vector<std::string> userProcedures_;
   std::vector<std::string> overridable_;
   std::string systemCode_;
+  const std::string* EntryFunction(const std::string& code);
+
   std::unordered_map<std::string, std::string> builtFunctions_;  // script text -> its entry function
+  std::unordered_map<std::string, std::string> builtByKey_;      // script key -> its entry function
 };
 
 // The lines of common code loaded when no COMMONCODE file is configured.

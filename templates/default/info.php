@@ -79,9 +79,9 @@ return [
     'master' => ['page' => <!--##=PhpString(SCRPT.TablePageName("list", TABLE.TblMasterTbl))##-->, 'caption' => <!--##=PhpString(master)##-->, 'link' => <!--##=PhpLinkPairs(TABLE.TblDetailFld, TABLE.TblMasterFld)##-->],
 <!--## End If ##-->
     'details' => [
-<!--## For Each t In DB.Tables: If t.TblMasterTbl = TABLE.TblName And t.TblGen Then ##-->
+<!--## For Each t In SCRPT.DetailTables ##-->
         ['page' => <!--##=PhpString(SCRPT.TablePageName("list", t.TblName))##-->, 'caption' => <!--##=PhpString(t.TblCaption)##-->, 'link' => <!--##=PhpLinkPairs(t.TblDetailFld, t.TblMasterFld)##-->],
-<!--## End If: Next ##-->
+<!--## Next ##-->
     ],
 <!--## If kind = "report" Then ##-->
 <!--##

@@ -68,6 +68,7 @@ class GenerationTest : public ::testing::Test {
     project_->ProjName("shop");
     project_->SecType("Use Table");
     project_->SecTbl("customers");
+    table("orders").TblMasterTbl("Customers");  // names match in any letter case
     project_->Template(templateDir().string());
     project_->Destination(dest().string());
     project_->PromptOnOverwrite(false);

@@ -19,6 +19,7 @@ $search = "True/False";
 <a href="customersedit.php">edit</a>
 <script src="customers.js"></script>
 <a href="customerslist.php">customers</a>
+<a href="orderslist.php">detail orders</a>
 <a href="login.php">login</a> <a href="logout.php">logout</a>
 <!-- footer -->
 </body></html>

@@ -23,6 +23,9 @@ $search = "<!--##=SCRPT.TableBasicSearch##-->/<!--##=SCRPT.TableAdvancedSearch##
 <a href="<!--##=SCRPT.PageName("edit")##-->">edit</a>
 <script src="<!--##=SCRPT.PageName("js", True)##-->"></script>
 <a href="<!--##=SCRPT.TablePageName("list", "customers")##-->">customers</a>
+<!--## Dim d: For Each d In SCRPT.DetailTables ##-->
+<a href="<!--##=SCRPT.TablePageName("list", d.TblName)##-->">detail <!--##=d.TblCaption##--></a>
+<!--## Next ##-->
 <!--## If SCRPT.TableHasUpload Then ##-->
 <a href="<!--##=SCRPT.FieldPageName("blobview", "data")##-->">blob</a>
 <!--## End If ##-->
