@@ -5,6 +5,9 @@ every change a request makes is checked in the database itself.
 Environment: E2E_URL (the server), E2E_APP (the application folder),
 E2E_DB (sqlite, mysql or pgsql, for messages only).
 """
+import contextlib
+import csv
+import io
 import json
 import os
 import re
@@ -47,6 +50,44 @@ def admin():
 
 def snapshot(table, key):
     return DB.rows(f"SELECT * FROM {table} ORDER BY {key}")
+
+
+@contextlib.contextmanager
+def local_config(entries):
+    """Runs with extra entries (PHP source such as "'a' => 1,") in the application's config.local.php."""
+    local = os.path.join(APP, "config.local.php")
+    with open(local, encoding="utf-8") as f:
+        original = f.read()
+    try:
+        with open(local, "w", encoding="utf-8") as f:
+            f.write(original.replace("return [", "return [" + entries, 1))
+        yield
+    finally:
+        with open(local, "w", encoding="utf-8") as f:
+            f.write(original)
+
+
+@contextlib.contextmanager
+def sql_log():
+    """Yields a function that returns the SQL statements the application ran since the last call."""
+    path = os.path.join(os.path.dirname(os.path.abspath(APP)), "statements.log")
+    open(path, "w").close()
+
+    def statements():
+        with open(path, encoding="utf-8") as f:
+            lines = f.read().splitlines()
+        open(path, "w").close()
+        return lines
+    try:
+        with local_config(f"'sql_log' => {path!r},"):
+            yield statements
+    finally:
+        os.remove(path)
+
+
+def from_table(statements, table):
+    """The statements that read the table (quoted the way of any of the three databases)."""
+    return [x for x in statements if re.search(rf'FROM [`"]{table}[`"]', x)]
 
 
 class AccessTests(unittest.TestCase):
@@ -538,6 +579,74 @@ class ExportTests(unittest.TestCase):
                 self.assertEqual(r.text.count(marker), n + (1 if marker == "<tr>" else 0))
         self.assertEqual(self.c.get("customers_list.php", {"export": "excel"}).status, 404)
         self.assertEqual(Client(URL).get("orders_list.php", {"export": "csv"}).status, 303)
+
+
+class LookupTests(unittest.TestCase):
+    """Lookup captions: shown rows ask only for their own captions; forms offer the whole table."""
+
+    @classmethod
+    def setUpClass(cls):
+        cls.c = admin()
+
+    def assert_only_captions_of(self, statements, table, values):
+        reads = from_table(statements, table)
+        self.assertTrue(reads, statements)
+        for x in reads:
+            self.assertRegex(x, r"WHERE [`\"]\w+[`\"] IN \((\?, )*\?\)$")
+        self.assertEqual(sum(x.count("?") for x in reads), len(set(values)))
+
+    def test_list_delete_and_view_pages_read_only_the_shown_captions(self):
+        rows = DB.rows("SELECT p.product_id, c.name FROM products p JOIN categories c ON c.category_id = p.category_id "
+                       "ORDER BY p.price DESC, p.product_id")[:5]
+        with sql_log() as statements:
+            r = self.c.get("products_list.php", {"sort": "price", "dir": "desc", "size": 5})
+            self.assertEqual(product_ids(r.text), [x["product_id"] for x in rows])
+            for x in rows:
+                self.assertIn(f"<td>{x['name']}</td>", r.text)
+            self.assert_only_captions_of(statements(), "categories", [x["name"] for x in rows])
+
+            r = self.c.post("products_delete.php", [("_csrf", self.c.token("login.php"))]
+                            + [("keys[]", f"key[product_id]={x['product_id']}") for x in rows[:3]])
+            self.assertIn(f"<td>{rows[0]['name']}</td>", r.text)
+            self.assert_only_captions_of(statements(), "categories", [x["name"] for x in rows[:3]])
+
+            item = DB.rows("SELECT i.order_id, i.product_id, p.name FROM order_items i "
+                           "JOIN products p ON p.product_id = i.product_id ORDER BY i.order_id, i.product_id")[0]
+            r = self.c.get("order_items_view.php", {"key[order_id]": item["order_id"],
+                                                    "key[product_id]": item["product_id"]})
+            self.assertIn(f"<td>{item['name']}</td>", r.text)
+            self.assert_only_captions_of(statements(), "products", [item["name"]])
+
+    def test_forms_offer_every_row_ordered_by_caption(self):
+        expected = [(str(x["category_id"]), x["name"]) for x in
+                    DB.rows("SELECT category_id, name FROM categories ORDER BY name")]
+        for page, query in (("products_add.php", {}), ("products_edit.php", {"key[product_id]": "1"}),
+                            ("products_search.php", {})):
+            with self.subTest(page=page):
+                text = self.c.get(page, query).text
+                select = re.search(r'<select id="zt-\w+category_id_"[^>]*>(.*?)</select>', text).group(1)
+                self.assertEqual(re.findall(r'<option value="(\d+)"[^>]*>([^<]*)</option>', select), expected)
+
+    def test_export_reads_rows_and_captions_in_batches(self):
+        last = DB.value("SELECT MAX(order_id) FROM orders")
+        DB.rows("INSERT INTO orders (customer_id, order_date, status) SELECT c.customer_id, o.order_date, o.status "
+                "FROM customers c, products p, categories k, orders o WHERE o.order_id = 1")
+        try:
+            expected = DB.column("SELECT c.name FROM orders o JOIN customers c ON c.customer_id = o.customer_id "
+                                 "ORDER BY o.order_id")
+            self.assertGreater(len(expected), 1000)
+            with sql_log() as statements:
+                r = self.c.get("orders_list.php", {"export": "csv", "sort": "order_id"})
+                log = statements()
+            rows = list(csv.reader(io.StringIO(r.body.decode("utf-8-sig"))))
+            self.assertEqual([x[1] for x in rows[1:]], expected)
+            batches = [x for x in from_table(log, "orders") if x.startswith("SELECT") and " LIMIT " in x]
+            self.assertEqual(len(batches), len(expected) // 500 + 1)
+            reads = from_table(log, "customers")
+            self.assertEqual(len(reads), len(batches))
+            self.assertTrue(all(" IN (" in x for x in reads), reads)
+        finally:
+            DB.rows("DELETE FROM orders WHERE order_id > ?", [last])
 
 
 def main():

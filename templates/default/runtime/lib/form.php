@@ -113,7 +113,7 @@ function check_value(array $f, string $v): ?string
     if (is_numeric($v) && (($f['min'] !== null && $v < $f['min']) || ($f['max'] !== null && $v > $f['max']))) {
         return $f['error'] ?? t('invalid.range', ['field' => $f['caption'], 'min' => $f['min'] ?? '', 'max' => $f['max'] ?? '']);
     }
-    if (in_array($f['control'], ['SELECT', 'RADIO'], true) && !array_key_exists($v, field_options($f))) {
+    if (in_array($f['control'], ['SELECT', 'RADIO'], true) && option_caption($f, $v) === null) {
         return t('invalid.option', ['field' => $f['caption']]);
     }
     return null;

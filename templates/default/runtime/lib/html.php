@@ -80,32 +80,19 @@ function option_caption(array $f, mixed $v): ?string
     if ($v === null) {
         return null;
     }
-    $options = field_options($f);
-    return $options[(string)$v] ?? null;
+    if ($f['values'] === null && $f['lookup'] !== null) {
+        return lookup_caption($f, $v);
+    }
+    return field_options($f)[(string)$v] ?? null;
 }
 
-// value => caption for SELECT and RADIO controls, read once per request.
+// value => caption for SELECT and RADIO controls.
 function field_options(array $f): array
 {
-    static $cache = [];
     if ($f['values'] !== null) {
         return array_map('strval', $f['values']);
     }
-    if ($f['lookup'] === null) {
-        return [];
-    }
-    $l = $f['lookup'];
-    $id = $l['table'] . "\0" . $l['value'] . "\0" . $l['display'];
-    if (!isset($cache[$id])) {
-        $db = db();
-        $rows = $db->all('SELECT ' . $db->quote($l['value']) . ' AS v, ' . $db->quote($l['display']) . ' AS d FROM '
-            . $db->quote($l['table']) . ' ORDER BY ' . $db->quote($l['display']));
-        $cache[$id] = [];
-        foreach ($rows as $r) {
-            $cache[$id][(string)$r['v']] = (string)$r['d'];
-        }
-    }
-    return $cache[$id];
+    return $f['lookup'] === null ? [] : lookup_options($f['lookup']);
 }
 
 // A stored value as the user reads it (not escaped).

@@ -98,6 +98,7 @@ function render_delete_confirm(array $m, array $keys): void
     if ($rows === []) {
         throw new HttpError(404, 'error.not_found');
     }
+    prime_captions($fields, $rows);
     echo '<p>', h(t('delete.confirm', ['n' => count($rows)])), "</p>\n";
     echo '<form method="post" action="', h(url($m['pages']['delete'], ['m' => master_filter($m)])), '">', csrf_field(),
         hidden('confirm', '1');
