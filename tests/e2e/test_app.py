@@ -7,6 +7,7 @@ E2E_DB (sqlite, mysql or pgsql, for messages only).
 """
 import contextlib
 import csv
+import html
 import io
 import json
 import os
@@ -625,7 +626,8 @@ class LookupTests(unittest.TestCase):
             with self.subTest(page=page):
                 text = self.c.get(page, query).text
                 select = re.search(r'<select id="zt-\w+category_id_"[^>]*>(.*?)</select>', text).group(1)
-                self.assertEqual(re.findall(r'<option value="(\d+)"[^>]*>([^<]*)</option>', select), expected)
+                options = re.findall(r'<option value="(\d+)"[^>]*>([^<]*)</option>', select)
+                self.assertEqual([(v, html.unescape(caption)) for v, caption in options], expected)
 
     def test_export_reads_rows_and_captions_in_batches(self):
         last = DB.value("SELECT MAX(order_id) FROM orders")
@@ -647,6 +649,116 @@ class LookupTests(unittest.TestCase):
             self.assertTrue(all(" IN (" in x for x in reads), reads)
         finally:
             DB.rows("DELETE FROM orders WHERE order_id > ?", [last])
+
+
+UPLOADS = os.path.join(os.path.dirname(os.path.abspath(APP)), "uploads")
+
+
+def stored_files():
+    return set(os.listdir(UPLOADS))
+
+
+def stored_content(name):
+    with open(os.path.join(UPLOADS, name), "rb") as f:
+        return f.read()
+
+
+def product_form(pid, **changes):
+    """The form fields of a product as they are stored, with some changed."""
+    row = DB.rows("SELECT category_id, name, price, stock FROM products WHERE product_id = ?", [pid])[0]
+    values = dict(row, active="1", **changes)
+    return [(f"f[{k}]", str(v)) for k, v in values.items()]
+
+
+class FileTests(unittest.TestCase):
+    """Blob columns and stored files through copy, replace, clear and delete, checked in the database and on disk."""
+
+    @classmethod
+    def setUpClass(cls):
+        cls.c = admin()
+
+    def form(self, page, key, fields, files=None):
+        path = f"{page}?key%5Bproduct_id%5D={key}" if key is not None else page
+        return self.c.post(path, [("_csrf", self.c.token("login.php"))] + fields, files)
+
+    def files_of(self, pid):
+        return DB.rows("SELECT image, sheet FROM products WHERE product_id = ?", [pid])[0]
+
+    def give_sheet(self, pid, content):
+        r = self.form("products_edit.php", pid, product_form(pid), {"f[sheet]": ("sheet.txt", content)})
+        self.assertEqual(r.status, 303, r.text)
+        return self.files_of(pid)["sheet"]
+
+    def copy(self, pid, fields=(), files=None):
+        r = self.form("products_copy.php", pid, product_form(pid, name="Copy") + list(fields), files)
+        self.assertEqual(r.status, 303, r.text)
+        return DB.value("SELECT MAX(product_id) FROM products")
+
+    def test_copy_carries_blob_and_stored_file_unless_replaced_or_cleared(self):
+        sheet = self.give_sheet(3, b"Mint tea sheet\n")
+        form = self.c.get("products_copy.php", {"key[product_id]": "3"}).text
+        self.assertIn('products_blob.php?fld=sheet&amp;key%5Bproduct_id%5D=3', form)
+        self.assertIn('name="clear[sheet]"', form)
+
+        carried = self.copy(3)
+        source, copy = self.files_of(3), self.files_of(carried)
+        self.assertEqual(copy["image"], source["image"])
+        self.assertIsNotNone(copy["image"])
+        self.assertRegex(copy["sheet"], r"^[0-9a-f]{32}\.txt$")
+        self.assertNotEqual(copy["sheet"], sheet)
+        self.assertEqual(stored_content(copy["sheet"]), b"Mint tea sheet\n")
+
+        replaced = self.copy(3, files={"f[image]": ("pic.png", PNG_1x1), "f[sheet]": ("new.txt", b"Other sheet\n")})
+        self.assertEqual(self.files_of(replaced)["image"], PNG_1x1.hex())
+        self.assertEqual(stored_content(self.files_of(replaced)["sheet"]), b"Other sheet\n")
+
+        cleared = self.copy(3, [("clear[image]", "1"), ("clear[sheet]", "1")])
+        self.assertEqual(self.files_of(cleared), {"image": None, "sheet": None})
+
+        r = self.form("products_delete.php", None, [("confirm", "1"), ("key[product_id]", str(carried))])
+        self.assertEqual(r.status, 303)
+        self.assertNotIn(copy["sheet"], stored_files())
+        self.assertEqual(stored_content(sheet), b"Mint tea sheet\n")
+        self.assertEqual(self.c.get("products_blob.php", {"fld": "sheet", "key[product_id]": "3"}).body,
+                         b"Mint tea sheet\n")
+
+    def test_replace_and_clear_remove_the_old_file_only_after_the_change(self):
+        first = self.give_sheet(22, b"First\n")
+        refused = self.form("products_edit.php", 22, product_form(22, price="cheap"),
+                            {"f[sheet]": ("second.txt", b"Second\n")})
+        self.assertEqual(refused.status, 200)
+        self.assertEqual(self.files_of(22)["sheet"], first)
+        self.assertIn(first, stored_files())
+        files = stored_files()
+
+        second = self.give_sheet(22, b"Second\n")
+        self.assertEqual(stored_files(), files - {first} | {second})
+        self.assertEqual(stored_content(second), b"Second\n")
+
+        r = self.form("products_edit.php", 22, product_form(22) + [("clear[sheet]", "1")])
+        self.assertEqual(r.status, 303)
+        self.assertIsNone(self.files_of(22)["sheet"])
+        self.assertEqual(stored_files(), files - {first})
+
+    def test_delete_removes_stored_files_unless_the_database_refuses(self):
+        referenced = DB.value("SELECT MIN(product_id) FROM order_items")
+        kept = self.give_sheet(referenced, b"Still sold\n")
+        r = self.form("products_delete.php", None, [("confirm", "1"), ("key[product_id]", str(referenced))])
+        self.assertIn("refused", self.c.follow(r).text)
+        self.assertEqual(stored_content(kept), b"Still sold\n")
+
+        sheet = self.give_sheet(24, b"Set sheet\n")
+        copies = [self.copy(24), self.copy(24), self.copy(24)]
+        names = [self.files_of(x)["sheet"] for x in copies]
+        self.assertEqual(len(set(names + [sheet])), 4)
+        r = self.form("products_delete.php", None, [("confirm", "1"), ("key[product_id]", str(copies[0]))])
+        self.assertEqual(r.status, 303)
+        r = self.form("products_delete.php", None, [("confirm", "1")]
+                      + [("keys[]", f"key[product_id]={x}") for x in copies[1:]])
+        self.assertEqual(r.status, 303)
+        self.assertEqual(DB.value(f"SELECT COUNT(*) FROM products WHERE product_id IN ({', '.join(map(str, copies))})"), 0)
+        self.assertEqual(stored_files() & set(names), set())
+        self.assertIn(sheet, stored_files())
 
 
 def main():

@@ -12,6 +12,7 @@ require __DIR__ . '/lib/html.php';
 require __DIR__ . '/lib/lookup.php';
 require __DIR__ . '/lib/query.php';
 require __DIR__ . '/lib/form.php';
+require __DIR__ . '/lib/upload.php';
 require __DIR__ . '/lib/export.php';
 require __DIR__ . '/lib/page_list.php';
 require __DIR__ . '/lib/page_record.php';

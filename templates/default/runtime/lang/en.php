@@ -82,6 +82,7 @@ return [
     'upload.failed' => 'The file for {field} could not be received.',
     'upload.size' => 'The file for {field} is empty or larger than {n} bytes.',
     'upload.type' => 'The file for {field} is not of an allowed type.',
+    'upload.clear' => 'Remove the file',
     'op.=' => 'equals',
     'op.<>' => 'is not',
     'op.<' => 'less than',

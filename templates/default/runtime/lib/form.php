@@ -1,6 +1,6 @@
 <?php
 // Reading and checking submitted values: validation rules shared by the server
-// and (as patterns) the browser, and checked file uploads.
+// and (as patterns) the browser.
 declare(strict_types=1);
 
 namespace Zt;
@@ -12,9 +12,6 @@ const VALIDATION_PATTERNS = [
     'time' => '[0-9]{2}:[0-9]{2}(:[0-9]{2})?',
     'datetime' => '[0-9]{4}-[0-9]{2}-[0-9]{2}[ T][0-9]{2}:[0-9]{2}(:[0-9]{2})?',
 ];
-
-// Never stored from an upload, whatever the configuration allows: a web server may run these.
-const SCRIPT_EXTENSIONS = '/^(php\d?|phtml|pht|phps|phar|inc|cgi|pl|py|sh|asp|aspx|jsp|shtml|htaccess|svg|html?|js)$/D';
 
 // Whether a non-empty text is a valid value of the field (type and option list).
 function valid_value(array $f, string $v): bool
@@ -57,8 +54,8 @@ function store_value(array $f, string $v): mixed
 
 // Reads the posted fields of a form. Returns [values, errors]; values hold
 // only the fields to write (a PASSWORD left empty on edit and a FILE without
-// upload are left out).
-function read_form(array $m, string $page): array
+// upload are left out; a FILE whose clear[...] box is ticked becomes null).
+function read_form(array $m, string $page, string $mode): array
 {
     $posted = param_map('f', $_POST);
     $values = [];
@@ -69,11 +66,16 @@ function read_form(array $m, string $page): array
         }
         if ($f['control'] === 'FILE') {
             [$data, $error] = read_upload($f, $name);
+            $cleared = (param_map('clear', $_POST)[$name] ?? '') === '1';
             if ($error !== null) {
                 $errors[$name] = $error;
             } elseif ($data !== null) {
                 $values[$name] = $data;
-            } elseif ($f['required'] && $page === 'add') {
+            } elseif ($cleared && $f['required']) {
+                $errors[$name] = t('invalid.required', ['field' => $f['caption']]);
+            } elseif ($cleared) {
+                $values[$name] = null;
+            } elseif ($f['required'] && $page === 'add' && $mode === 'add') {
                 $errors[$name] = t('invalid.required', ['field' => $f['caption']]);
             }
             continue;
@@ -117,42 +119,4 @@ function check_value(array $f, string $v): ?string
         return t('invalid.option', ['field' => $f['caption']]);
     }
     return null;
-}
-
-// A checked upload: [content or null when none was sent, error or null].
-// Blob fields keep the content; text fields get the name of a file saved in
-// upload_dir under a random name with its checked extension.
-function read_upload(array $f, string $name): array
-{
-    $u = $_FILES['f'] ?? null;
-    if (!is_array($u) || !isset($u['error'][$name]) || !is_int($u['error'][$name])
-        || $u['error'][$name] === UPLOAD_ERR_NO_FILE) {
-        return [null, null];
-    }
-    if ($u['error'][$name] !== UPLOAD_ERR_OK) {
-        return [null, t('upload.failed', ['field' => $f['caption']])];
-    }
-    $tmp = (string)$u['tmp_name'][$name];
-    $size = (int)$u['size'][$name];
-    $max = (int)($f['max_upload'] ?? config('max_upload'));
-    if ($size <= 0 || $size > $max || !is_uploaded_file($tmp)) {
-        return [null, t('upload.size', ['field' => $f['caption'], 'n' => $max])];
-    }
-    $types = $f['upload_types'] ?? config('upload_types');
-    $ext = strtolower(pathinfo((string)$u['name'][$name], PATHINFO_EXTENSION));
-    $actual = (new \finfo(FILEINFO_MIME_TYPE))->file($tmp);
-    if (!isset($types[$ext]) || $types[$ext] !== $actual || preg_match(SCRIPT_EXTENSIONS, $ext) === 1) {
-        return [null, t('upload.type', ['field' => $f['caption']])];
-    }
-    $data = (string)file_get_contents($tmp);
-    if ($f['category'] === 'blob') {
-        return [new Blob($data), null];
-    }
-    $dir = config('upload_dir');
-    if ($dir === null) {
-        return [null, t('upload.failed', ['field' => $f['caption']])];
-    }
-    $stored = bin2hex(random_bytes(16)) . '.' . $ext;
-    file_put_contents(app_path($dir) . '/' . $stored, $data, LOCK_EX);
-    return [$stored, null];
 }
