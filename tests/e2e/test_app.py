@@ -86,6 +86,21 @@ def sql_log():
         os.remove(path)
 
 
+@contextlib.contextmanager
+def field_metadata(file, field, entries):
+    """Runs with extra metadata entries (PHP source such as "'a' => 1") for one field of a table's pages."""
+    info = os.path.join(APP, f"{file}_info.php")
+    base = os.path.join(APP, f"{file}_base_info.php")
+    os.rename(info, base)
+    try:
+        with open(info, "w", encoding="utf-8") as f:
+            f.write(f"<?php\n$m = require __DIR__ . '/{file}_base_info.php';\n"
+                    f"$m['fields']['{field}'] = array_replace($m['fields']['{field}'], [{entries}]);\nreturn $m;\n")
+        yield
+    finally:
+        os.replace(base, info)
+
+
 def from_table(statements, table):
     """The statements that read the table (quoted the way of any of the three databases)."""
     return [x for x in statements if re.search(rf'FROM [`"]{table}[`"]', x)]
@@ -759,6 +774,73 @@ class FileTests(unittest.TestCase):
         self.assertEqual(DB.value(f"SELECT COUNT(*) FROM products WHERE product_id IN ({', '.join(map(str, copies))})"), 0)
         self.assertEqual(stored_files() & set(names), set())
         self.assertIn(sheet, stored_files())
+
+
+def input_value(page, name):
+    m = re.search(r'<input [^>]*name="' + re.escape(name) + r'"[^>]*value="([^"]*)"', page)
+    return html.unescape(m.group(1)) if m else None
+
+
+class DateTests(unittest.TestCase):
+    """Dates and times in forms: shown in the field's format, read back in it or in ISO, impossible ones refused."""
+
+    @classmethod
+    def setUpClass(cls):
+        cls.c = admin()
+
+    def edit_order(self, order_id, **changes):
+        row = DB.rows("SELECT customer_id, order_date, order_time, status FROM orders WHERE order_id = ?", [order_id])[0]
+        values = dict(row, **changes)
+        fields = [(f"f[{k}]", "" if v is None else str(v)) for k, v in values.items()]
+        path = f"orders_edit.php?key%5Border_id%5D={order_id}"
+        return self.c.post(path, [("_csrf", self.c.token("login.php"))] + fields)
+
+    def stored(self, order_id):
+        row = DB.rows("SELECT order_date, order_time FROM orders WHERE order_id = ?", [order_id])[0]
+        return str(row["order_date"])[:10], str(row["order_time"])
+
+    def test_date_time_shown_in_its_format_and_stored_in_iso(self):
+        form = self.c.get("customers_edit.php", {"key[customer_id]": "1"}).text
+        self.assertEqual(input_value(form, "f[joined_at]"), "2023/01/01 08:00:00")
+        path = "customers_edit.php?key%5Bcustomer_id%5D=2"
+        fields = [("_csrf", self.c.token(path)), ("f[name]", "Alan Turing"), ("f[email]", "alan@example.com"),
+                  ("f[city]", "Manchester")]
+        for typed, stored in (("2024/03/05 09:15", "2024-03-05 09:15:00"), ("2024-03-06T10:20:30", "2024-03-06 10:20:30"),
+                              ("2024/03/07", "2024-03-07 00:00:00")):
+            with self.subTest(typed=typed):
+                r = self.c.post(path, fields + [("f[joined_at]", typed)])
+                self.assertEqual(r.status, 303, r.text)
+                self.assertEqual(str(DB.value("SELECT joined_at FROM customers WHERE customer_id = 2")), stored)
+        r = self.c.post(path, fields + [("f[joined_at]", "2024/02/30 10:00")])
+        self.assertIn("Joined must be a date and time (YYYY/MM/DD HH:MM).", r.text)
+        self.assertEqual(str(DB.value("SELECT joined_at FROM customers WHERE customer_id = 2")), "2024-03-07 00:00:00")
+        listed = self.c.get("customers_list.php", {"q": "Alan"}).text
+        self.assertIn("<td>2024/03/07 00:00:00</td>", listed)
+
+    def test_day_first_dates_in_form_search_and_refusals(self):
+        with field_metadata("orders", "order_date", "'format' => ['kind' => 'date', 'date' => 'd/m/Y']"):
+            form = self.c.get("orders_edit.php", {"key[order_id]": "4"}).text
+            self.assertEqual(input_value(form, "f[order_date]"), "09/08/2024")
+            before = snapshot("orders", "order_id")
+            for typed in ("31/04/2026", "2026-02-30", "29/02/2025", "30/4/26", "4/30/2026"):
+                with self.subTest(typed=typed):
+                    r = self.edit_order(4, order_date=typed)
+                    self.assertEqual(r.status, 200)
+                    self.assertIn("Date must be a date (DD/MM/YYYY).", r.text)
+            r = self.edit_order(4, order_time="24:00")
+            self.assertIn("Time must be a time", r.text)
+            self.assertEqual(snapshot("orders", "order_id"), before)
+
+            for typed, stored in (("30/04/2026", "2026-04-30"), ("2026-05-01", "2026-05-01"), ("29/02/2028", "2028-02-29")):
+                with self.subTest(typed=typed):
+                    self.assertEqual(self.edit_order(4, order_date=typed, order_time="9:05").status, 303)
+                    self.assertEqual(self.stored(4), (stored, "09:05:00"))
+            found = self.c.get("orders_list.php", {"s[order_date]": "29/02/2028", "s2[order_date]": "29/02/2028"}).text
+            self.assertEqual(re.findall(r'orders_view\.php\?key%5Border_id%5D=(\d+)[&"]', found), ["4"])
+        with field_metadata("orders", "order_date", "'format' => ['kind' => 'date', 'date' => 'm/d/Y']"):
+            self.assertIn("Date must be a date (MM/DD/YYYY).", self.edit_order(4, order_date="30/04/2026").text)
+            self.assertEqual(self.edit_order(4, order_date="04/30/2026").status, 303)
+            self.assertEqual(self.stored(4)[0], "2026-04-30")
 
 
 def main():

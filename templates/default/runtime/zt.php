@@ -11,6 +11,7 @@ require __DIR__ . '/lib/security.php';
 require __DIR__ . '/lib/html.php';
 require __DIR__ . '/lib/lookup.php';
 require __DIR__ . '/lib/query.php';
+require __DIR__ . '/lib/dates.php';
 require __DIR__ . '/lib/form.php';
 require __DIR__ . '/lib/upload.php';
 require __DIR__ . '/lib/export.php';

@@ -8,9 +8,6 @@ namespace Zt;
 const VALIDATION_PATTERNS = [
     'int' => '-?[0-9]+',
     'number' => '-?[0-9]+([.][0-9]+)?',
-    'date' => '[0-9]{4}-[0-9]{2}-[0-9]{2}',
-    'time' => '[0-9]{2}:[0-9]{2}(:[0-9]{2})?',
-    'datetime' => '[0-9]{4}-[0-9]{2}-[0-9]{2}[ T][0-9]{2}:[0-9]{2}(:[0-9]{2})?',
 ];
 
 // Whether a non-empty text is a valid value of the field (type and option list).
@@ -22,18 +19,11 @@ function valid_value(array $f, string $v): bool
     }
     return match ($rule) {
         'int' => strlen(ltrim($v, '-')) <= 18,
-        'date', 'datetime' => valid_date(substr($v, 0, 10)),
-        'time' => (int)substr($v, 0, 2) < 24 && (int)substr($v, 3, 2) < 60,
+        'date', 'datetime', 'time' => parse_date_input($f, $rule, $v) !== null,
         'email' => filter_var($v, FILTER_VALIDATE_EMAIL) !== false,
         'url' => filter_var($v, FILTER_VALIDATE_URL) !== false && preg_match('#^https?://#i', $v) === 1,
         default => true,
     };
-}
-
-function valid_date(string $ymd): bool
-{
-    [$y, $m, $d] = array_map('intval', explode('-', $ymd) + [0, 0, 0]);
-    return checkdate($m, $d, $y);
 }
 
 // The value to store for a submitted text, by category; '' becomes NULL except for text.
@@ -45,11 +35,19 @@ function store_value(array $f, string $v): mixed
     if ($v === '' && !in_array($f['category'], ['string', 'memo'], true)) {
         return null;
     }
-    return match ($f['category']) {
-        'int' => (int)$v,
-        'datetime' => str_replace('T', ' ', $v),
-        default => $v,
-    };
+    $dateKind = date_kind($f);
+    if ($dateKind !== null) {
+        return parse_date_input($f, $dateKind, $v) ?? $v;
+    }
+    return $f['category'] === 'int' ? (int)$v : $v;
+}
+
+// The phrase for a value that does not fit the field's validation.
+function invalid_message(array $f): string
+{
+    $rule = $f['validate'];
+    $hint = in_array($rule, DATE_KINDS, true) ? date_hint($f, $rule) : '';
+    return t('invalid.' . $rule, ['field' => $f['caption'], 'format' => $hint]);
 }
 
 // Reads the posted fields of a form. Returns [values, errors]; values hold
@@ -110,7 +108,7 @@ function check_value(array $f, string $v): ?string
         return t('invalid.maxlen', ['field' => $f['caption'], 'n' => $f['maxlen']]);
     }
     if (!valid_value($f, $v)) {
-        return $f['error'] ?? t('invalid.' . $f['validate'], ['field' => $f['caption']]);
+        return $f['error'] ?? invalid_message($f);
     }
     if (is_numeric($v) && (($f['min'] !== null && $v < $f['min']) || ($f['max'] !== null && $v > $f['max']))) {
         return $f['error'] ?? t('invalid.range', ['field' => $f['caption'], 'min' => $f['min'] ?? '', 'max' => $f['max'] ?? '']);

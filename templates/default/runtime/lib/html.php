@@ -124,11 +124,9 @@ function format_value(array $f, mixed $v): string
         case 'date':
         case 'datetime':
         case 'time':
-            if ($kind !== 'date' || !isset($fmt['date'])) {
-                return (string)$v;
-            }
-            $d = date_create((string)$v);
-            return $d === false ? (string)$v : $d->format($fmt['date']);
+            $shown = display_format($f);
+            $d = $shown === null ? null : stored_date($v);
+            return $d === null ? (string)$v : $d->format($shown);
         default:
             return (string)$v;
     }
@@ -157,6 +155,10 @@ function control_html(array $f, string $name, mixed $value, bool $forSearch = fa
     $v = is_scalar($value) ? (string)$value : '';
     if (is_bool($value)) {
         $v = $value ? '1' : '0';
+    }
+    $dateKind = date_kind($f);
+    if ($dateKind !== null) {
+        $v = date_input_value($f, $dateKind, $v);
     }
     $id = 'zt-' . preg_replace('/[^A-Za-z0-9_\-]/', '_', $name);
     $attrs = ' id="' . h($id) . '" name="' . h($name) . '"';
@@ -227,9 +229,10 @@ function validation_attrs(array $f): string
     if ($f['maxlen'] !== null) {
         $a .= ' maxlength="' . (int)$f['maxlen'] . '"';
     }
-    $pattern = VALIDATION_PATTERNS[$f['validate']] ?? null;
-    if ($pattern !== null && in_array($f['control'], ['TEXT'], true)) {
-        $a .= ' pattern="' . h($pattern) . '" title="' . h(t('invalid.' . $f['validate'], ['field' => $f['caption']])) . '"';
+    $rule = $f['validate'];
+    $pattern = in_array($rule, DATE_KINDS, true) ? date_input_pattern($f, $rule) : VALIDATION_PATTERNS[$rule] ?? null;
+    if ($pattern !== null && $f['control'] === 'TEXT') {
+        $a .= ' pattern="' . h($pattern) . '" title="' . h($f['error'] ?? invalid_message($f)) . '"';
     }
     return $a;
 }
