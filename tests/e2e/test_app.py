@@ -87,15 +87,14 @@ def sql_log():
 
 
 @contextlib.contextmanager
-def field_metadata(file, field, entries):
-    """Runs with extra metadata entries (PHP source such as "'a' => 1") for one field of a table's pages."""
+def metadata_changed(file, change):
+    """Runs with a table's metadata changed by PHP statements on $m, e.g. "$m['perm']['export'] = ['csv'];"."""
     info = os.path.join(APP, f"{file}_info.php")
     base = os.path.join(APP, f"{file}_base_info.php")
     os.rename(info, base)
     try:
         with open(info, "w", encoding="utf-8") as f:
-            f.write(f"<?php\n$m = require __DIR__ . '/{file}_base_info.php';\n"
-                    f"$m['fields']['{field}'] = array_replace($m['fields']['{field}'], [{entries}]);\nreturn $m;\n")
+            f.write(f"<?php\n$m = require __DIR__ . '/{file}_base_info.php';\n{change}\nreturn $m;\n")
         yield
     finally:
         os.replace(base, info)
@@ -594,6 +593,15 @@ class ExportTests(unittest.TestCase):
                 self.assertTrue(r.headers["Content-Type"].startswith(ctype))
                 self.assertEqual(r.text.count(marker), n + (1 if marker == "<tr>" else 0))
         self.assertEqual(self.c.get("customers_list.php", {"export": "excel"}).status, 404)
+
+    def test_custom_view_without_key_exports_every_row_once(self):
+        total = int(re.search(r"of (\d+)", self.c.get("big_orders_list.php").text).group(1))
+        with metadata_changed("big_orders", "$m['perm']['export'] = ['csv'];"):
+            r = self.c.get("big_orders_list.php", {"export": "csv"})
+        rows = list(csv.reader(io.StringIO(r.body.decode("utf-8-sig"))))[1:]
+        self.assertGreater(total, 0)
+        self.assertEqual(len(rows), total)
+        self.assertEqual(len({tuple(x) for x in rows}), total)
         self.assertEqual(Client(URL).get("orders_list.php", {"export": "csv"}).status, 303)
 
 
@@ -818,7 +826,7 @@ class DateTests(unittest.TestCase):
         self.assertIn("<td>2024/03/07 00:00:00</td>", listed)
 
     def test_day_first_dates_in_form_search_and_refusals(self):
-        with field_metadata("orders", "order_date", "'format' => ['kind' => 'date', 'date' => 'd/m/Y']"):
+        with metadata_changed("orders", "$m['fields']['order_date']['format'] = ['kind' => 'date', 'date' => 'd/m/Y'];"):
             form = self.c.get("orders_edit.php", {"key[order_id]": "4"}).text
             self.assertEqual(input_value(form, "f[order_date]"), "09/08/2024")
             before = snapshot("orders", "order_id")
@@ -837,7 +845,7 @@ class DateTests(unittest.TestCase):
                     self.assertEqual(self.stored(4), (stored, "09:05:00"))
             found = self.c.get("orders_list.php", {"s[order_date]": "29/02/2028", "s2[order_date]": "29/02/2028"}).text
             self.assertEqual(re.findall(r'orders_view\.php\?key%5Border_id%5D=(\d+)[&"]', found), ["4"])
-        with field_metadata("orders", "order_date", "'format' => ['kind' => 'date', 'date' => 'm/d/Y']"):
+        with metadata_changed("orders", "$m['fields']['order_date']['format'] = ['kind' => 'date', 'date' => 'm/d/Y'];"):
             self.assertIn("Date must be a date (MM/DD/YYYY).", self.edit_order(4, order_date="30/04/2026").text)
             self.assertEqual(self.edit_order(4, order_date="04/30/2026").status, 303)
             self.assertEqual(self.stored(4)[0], "2026-04-30")
