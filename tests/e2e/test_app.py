@@ -635,6 +635,14 @@ class LookupTests(unittest.TestCase):
                 options = re.findall(r'<option value="(\d+)"[^>]*>([^<]*)</option>', select)
                 self.assertEqual([(v, html.unescape(caption)) for v, caption in options], expected)
 
+    def test_a_value_the_lookup_column_cannot_hold_is_no_choice(self):
+        text_field = "$m['fields']['customer_id'] = ['category' => 'string', 'validate' => ''] + $m['fields']['customer_id'];"
+        with metadata_changed("orders", text_field):
+            path = "orders_edit.php?key%5Border_id%5D=2"
+            r = self.c.post(path, [("_csrf", self.c.token(path)), ("f[customer_id]", "nobody")])
+        self.assertEqual(r.status, 200)
+        self.assertIn("Customer must be one of the offered choices.", r.text)
+
     def test_export_reads_rows_and_captions_in_batches(self):
         last = DB.value("SELECT MAX(order_id) FROM orders")
         DB.rows("INSERT INTO orders (customer_id, order_date, status) SELECT c.customer_id, o.order_date, o.status "

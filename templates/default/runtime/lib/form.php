@@ -50,6 +50,20 @@ function invalid_message(array $f): string
     return t('invalid.' . $rule, ['field' => $f['caption'], 'format' => $hint]);
 }
 
+// Whether a value is one of the field's options. A value the lookup column
+// cannot even hold (text for a number on PostgreSQL) is simply not one.
+function is_offered(array $f, string $v): bool
+{
+    try {
+        return option_caption($f, $v) !== null;
+    } catch (\PDOException $e) {
+        if (!str_starts_with((string)$e->getCode(), '22')) {
+            throw $e;
+        }
+        return false;
+    }
+}
+
 // Reads the posted fields of a form. Returns [values, errors]; values hold
 // only the fields to write (a PASSWORD left empty on edit and a FILE without
 // upload are left out; a FILE whose clear[...] box is ticked becomes null).
@@ -113,7 +127,7 @@ function check_value(array $f, string $v): ?string
     if (is_numeric($v) && (($f['min'] !== null && $v < $f['min']) || ($f['max'] !== null && $v > $f['max']))) {
         return $f['error'] ?? t('invalid.range', ['field' => $f['caption'], 'min' => $f['min'] ?? '', 'max' => $f['max'] ?? '']);
     }
-    if (in_array($f['control'], ['SELECT', 'RADIO'], true) && option_caption($f, $v) === null) {
+    if (in_array($f['control'], ['SELECT', 'RADIO'], true) && !is_offered($f, $v)) {
         return t('invalid.option', ['field' => $f['caption']]);
     }
     return null;
