@@ -5,6 +5,10 @@ every change a request makes is checked in the database itself.
 Environment: E2E_URL (the server), E2E_APP (the application folder),
 E2E_DB (sqlite, mysql or pgsql, for messages only).
 """
+import contextlib
+import csv
+import html
+import io
 import json
 import os
 import re
@@ -47,6 +51,55 @@ def admin():
 
 def snapshot(table, key):
     return DB.rows(f"SELECT * FROM {table} ORDER BY {key}")
+
+
+@contextlib.contextmanager
+def local_config(entries):
+    """Runs with extra entries (PHP source such as "'a' => 1,") in the application's config.local.php."""
+    local = os.path.join(APP, "config.local.php")
+    with open(local, encoding="utf-8") as f:
+        original = f.read()
+    try:
+        with open(local, "w", encoding="utf-8") as f:
+            f.write(original.replace("return [", "return [" + entries, 1))
+        yield
+    finally:
+        with open(local, "w", encoding="utf-8") as f:
+            f.write(original)
+
+
+@contextlib.contextmanager
+def sql_log():
+    """Yields a function that returns the SQL statements the application ran since the last call."""
+    path = os.path.join(os.path.dirname(os.path.abspath(APP)), "statements.log")
+
+    def statements():
+        with open(path, "a+", encoding="utf-8") as f:
+            f.seek(0)
+            lines = f.read().splitlines()
+            f.truncate(0)
+        return lines
+    with local_config(f"'sql_log' => {path!r},"):
+        yield statements
+
+
+@contextlib.contextmanager
+def metadata_changed(file, change):
+    """Runs with a table's metadata changed by PHP statements on $m, e.g. "$m['perm']['export'] = ['csv'];"."""
+    info = os.path.join(APP, f"{file}_info.php")
+    base = os.path.join(APP, f"{file}_base_info.php")
+    os.rename(info, base)
+    try:
+        with open(info, "w", encoding="utf-8") as f:
+            f.write(f"<?php\n$m = require __DIR__ . '/{file}_base_info.php';\n{change}\nreturn $m;\n")
+        yield
+    finally:
+        os.replace(base, info)
+
+
+def from_table(statements, table):
+    """The statements that read the table (quoted the way of any of the three databases)."""
+    return [x for x in statements if re.search(rf'FROM [`"]{table}[`"]', x)]
 
 
 class AccessTests(unittest.TestCase):
@@ -130,28 +183,19 @@ class AccessTests(unittest.TestCase):
         self.assertIn("Too many failed attempts", r.text)
 
     def test_each_security_kind(self):
-        local = os.path.join(APP, "config.local.php")
-        with open(local, encoding="utf-8") as f:
-            original = f.read()
         # kind -> (admin can log in, a customer can log in)
         kinds = {"none": None, "fixed": (True, False), "table": (False, True), "both": (True, True)}
-        try:
-            for kind, logins in kinds.items():
-                with open(local, "w", encoding="utf-8") as f:
-                    f.write(original.replace("return [", f"return ['security' => ['type' => '{kind}'],", 1))
-                with self.subTest(kind=kind):
-                    c = Client(URL)
-                    if logins is None:
-                        self.assertEqual(c.get("products_list.php").status, 200)
-                        self.assertEqual(c.get("login.php").location, "index.php")
-                        continue
-                    self.assertEqual(c.get("products_list.php").status, 303)
-                    admin_in = Client(URL).login(*ADMIN).status == 303
-                    customer_in = Client(URL).login("ada@example.com", "ada-secret").status == 303
-                    self.assertEqual((admin_in, customer_in), logins)
-        finally:
-            with open(local, "w", encoding="utf-8") as f:
-                f.write(original)
+        for kind, logins in kinds.items():
+            with self.subTest(kind=kind), local_config(f"'security' => ['type' => '{kind}'],"):
+                c = Client(URL)
+                if logins is None:
+                    self.assertEqual(c.get("products_list.php").status, 200)
+                    self.assertEqual(c.get("login.php").location, "index.php")
+                    continue
+                self.assertEqual(c.get("products_list.php").status, 303)
+                admin_in = Client(URL).login(*ADMIN).status == 303
+                customer_in = Client(URL).login("ada@example.com", "ada-secret").status == 303
+                self.assertEqual((admin_in, customer_in), logins)
 
     def test_logout_needs_the_token_and_ends_the_session(self):
         c = admin()
@@ -537,7 +581,250 @@ class ExportTests(unittest.TestCase):
                 self.assertTrue(r.headers["Content-Type"].startswith(ctype))
                 self.assertEqual(r.text.count(marker), n + (1 if marker == "<tr>" else 0))
         self.assertEqual(self.c.get("customers_list.php", {"export": "excel"}).status, 404)
+
+    def test_custom_view_without_key_exports_every_row_once(self):
+        total = int(re.search(r"of (\d+)", self.c.get("big_orders_list.php").text).group(1))
+        with metadata_changed("big_orders", "$m['perm']['export'] = ['csv'];"):
+            r = self.c.get("big_orders_list.php", {"export": "csv"})
+        rows = list(csv.reader(io.StringIO(r.body.decode("utf-8-sig"))))[1:]
+        self.assertGreater(total, 0)
+        self.assertEqual(len(rows), total)
+        self.assertEqual(len({tuple(x) for x in rows}), total)
         self.assertEqual(Client(URL).get("orders_list.php", {"export": "csv"}).status, 303)
+
+
+class LookupTests(unittest.TestCase):
+    """Lookup captions: shown rows ask only for their own captions; forms offer the whole table."""
+
+    @classmethod
+    def setUpClass(cls):
+        cls.c = admin()
+
+    def assert_only_captions_of(self, statements, table, values):
+        reads = from_table(statements, table)
+        self.assertTrue(reads, statements)
+        for x in reads:
+            self.assertRegex(x, r"WHERE [`\"]\w+[`\"] IN \((\?, )*\?\)$")
+        self.assertEqual(sum(x.count("?") for x in reads), len(set(values)))
+
+    def test_list_and_view_pages_read_only_the_shown_captions(self):
+        rows = DB.rows("SELECT p.product_id, c.name FROM products p JOIN categories c ON c.category_id = p.category_id "
+                       "ORDER BY p.price DESC, p.product_id")[:5]
+        with sql_log() as statements:
+            r = self.c.get("products_list.php", {"sort": "price", "dir": "desc", "size": 5})
+            self.assertEqual(product_ids(r.text), [x["product_id"] for x in rows])
+            for x in rows:
+                self.assertIn(f"<td>{x['name']}</td>", r.text)
+            self.assert_only_captions_of(statements(), "categories", [x["name"] for x in rows])
+
+            item = DB.rows("SELECT i.order_id, i.product_id, p.name FROM order_items i "
+                           "JOIN products p ON p.product_id = i.product_id ORDER BY i.order_id, i.product_id")[0]
+            r = self.c.get("order_items_view.php", {"key[order_id]": item["order_id"],
+                                                    "key[product_id]": item["product_id"]})
+            self.assertIn(f"<td>{item['name']}</td>", r.text)
+            self.assert_only_captions_of(statements(), "products", [item["name"]])
+
+    def test_forms_offer_every_row_ordered_by_caption(self):
+        expected = [(str(x["category_id"]), x["name"]) for x in
+                    DB.rows("SELECT category_id, name FROM categories ORDER BY name")]
+        for page, query in (("products_add.php", {}), ("products_edit.php", {"key[product_id]": "1"}),
+                            ("products_search.php", {})):
+            with self.subTest(page=page):
+                text = self.c.get(page, query).text
+                select = re.search(r'<select id="zt-\w+category_id_"[^>]*>(.*?)</select>', text).group(1)
+                options = re.findall(r'<option value="(\d+)"[^>]*>([^<]*)</option>', select)
+                self.assertEqual([(v, html.unescape(caption)) for v, caption in options], expected)
+
+    def test_a_value_the_lookup_column_cannot_hold_is_no_choice(self):
+        text_field = "$m['fields']['customer_id'] = ['category' => 'string', 'validate' => ''] + $m['fields']['customer_id'];"
+        with metadata_changed("orders", text_field):
+            path = "orders_edit.php?key%5Border_id%5D=2"
+            r = self.c.post(path, [("_csrf", self.c.token(path)), ("f[customer_id]", "nobody")])
+        self.assertEqual(r.status, 200)
+        self.assertIn("Customer must be one of the offered choices.", r.text)
+
+    def test_export_reads_rows_and_captions_in_batches(self):
+        last = DB.value("SELECT MAX(order_id) FROM orders")
+        DB.rows("INSERT INTO orders (customer_id, order_date, status) SELECT c.customer_id, o.order_date, o.status "
+                "FROM customers c, products p, categories k, orders o WHERE o.order_id = 1")
+        try:
+            expected = DB.column("SELECT c.name FROM orders o JOIN customers c ON c.customer_id = o.customer_id "
+                                 "ORDER BY o.order_id")
+            self.assertGreater(len(expected), 1000)
+            with sql_log() as statements:
+                r = self.c.get("orders_list.php", {"export": "csv", "sort": "order_id"})
+                log = statements()
+            rows = list(csv.reader(io.StringIO(r.body.decode("utf-8-sig"))))
+            self.assertEqual([x[1] for x in rows[1:]], expected)
+            batches = [x for x in from_table(log, "orders") if x.startswith("SELECT") and " LIMIT " in x]
+            self.assertEqual(len(batches), len(expected) // 500 + 1)
+            reads = from_table(log, "customers")
+            self.assertEqual(len(reads), len(batches))
+            self.assertTrue(all(" IN (" in x for x in reads), reads)
+        finally:
+            DB.rows("DELETE FROM orders WHERE order_id > ?", [last])
+
+
+UPLOADS = os.path.join(os.path.dirname(os.path.abspath(APP)), "uploads")
+
+
+def stored_files():
+    return set(os.listdir(UPLOADS))
+
+
+def stored_content(name):
+    with open(os.path.join(UPLOADS, name), "rb") as f:
+        return f.read()
+
+
+def product_form(pid, **changes):
+    """The form fields of a product as they are stored, with some changed."""
+    row = DB.rows("SELECT category_id, name, price, stock FROM products WHERE product_id = ?", [pid])[0]
+    values = dict(row, active="1", **changes)
+    return [(f"f[{k}]", str(v)) for k, v in values.items()]
+
+
+class FileTests(unittest.TestCase):
+    """Blob columns and stored files through copy, replace, clear and delete, checked in the database and on disk."""
+
+    @classmethod
+    def setUpClass(cls):
+        cls.c = admin()
+
+    def form(self, page, key, fields, files=None):
+        path = f"{page}?key%5Bproduct_id%5D={key}" if key is not None else page
+        return self.c.post(path, [("_csrf", self.c.token("login.php"))] + fields, files)
+
+    def files_of(self, pid):
+        return DB.rows("SELECT image, sheet FROM products WHERE product_id = ?", [pid])[0]
+
+    def give_sheet(self, pid, content):
+        r = self.form("products_edit.php", pid, product_form(pid), {"f[sheet]": ("sheet.txt", content)})
+        self.assertEqual(r.status, 303, r.text)
+        return self.files_of(pid)["sheet"]
+
+    def copy(self, pid, fields=(), files=None):
+        r = self.form("products_copy.php", pid, product_form(pid, name="Copy") + list(fields), files)
+        self.assertEqual(r.status, 303, r.text)
+        return DB.value("SELECT MAX(product_id) FROM products")
+
+    def test_copy_carries_blob_and_stored_file_unless_replaced_or_cleared(self):
+        sheet = self.give_sheet(3, b"Mint tea sheet\n")
+        self.assertIn('name="clear[sheet]"', self.c.get("products_copy.php", {"key[product_id]": "3"}).text)
+        carried = self.copy(3)
+        source, copy = self.files_of(3), self.files_of(carried)
+        self.assertEqual(copy["image"], source["image"])
+        self.assertNotIn(copy["sheet"], (sheet, None))
+        self.assertEqual(stored_content(copy["sheet"]), b"Mint tea sheet\n")
+
+        replaced = self.copy(3, files={"f[image]": ("pic.png", PNG_1x1), "f[sheet]": ("new.txt", b"Other sheet\n")})
+        self.assertEqual(self.files_of(replaced)["image"], PNG_1x1.hex())
+        self.assertEqual(stored_content(self.files_of(replaced)["sheet"]), b"Other sheet\n")
+
+        cleared = self.copy(3, [("clear[image]", "1"), ("clear[sheet]", "1")])
+        self.assertEqual(self.files_of(cleared), {"image": None, "sheet": None})
+
+        r = self.form("products_delete.php", None, [("confirm", "1"), ("key[product_id]", str(carried))])
+        self.assertEqual(r.status, 303)
+        self.assertNotIn(copy["sheet"], stored_files())
+        self.assertEqual(stored_content(sheet), b"Mint tea sheet\n")
+
+    def test_replace_and_clear_remove_the_old_file_only_after_the_change(self):
+        first = self.give_sheet(22, b"First\n")
+        refused = self.form("products_edit.php", 22, product_form(22, price="cheap"),
+                            {"f[sheet]": ("second.txt", b"Second\n")})
+        self.assertEqual(refused.status, 200)
+        self.assertEqual(self.files_of(22)["sheet"], first)
+        self.assertIn(first, stored_files())
+        files = stored_files()
+
+        second = self.give_sheet(22, b"Second\n")
+        self.assertEqual(stored_files(), files - {first} | {second})
+        self.assertEqual(stored_content(second), b"Second\n")
+
+        r = self.form("products_edit.php", 22, product_form(22) + [("clear[sheet]", "1")])
+        self.assertEqual(r.status, 303)
+        self.assertIsNone(self.files_of(22)["sheet"])
+        self.assertEqual(stored_files(), files - {first})
+
+    def test_delete_removes_stored_files_unless_the_database_refuses(self):
+        referenced = DB.value("SELECT MIN(product_id) FROM order_items")
+        kept = self.give_sheet(referenced, b"Still sold\n")
+        r = self.form("products_delete.php", None, [("confirm", "1"), ("key[product_id]", str(referenced))])
+        self.assertIn("refused", self.c.follow(r).text)
+        self.assertEqual(stored_content(kept), b"Still sold\n")
+
+        sheet = self.give_sheet(24, b"Set sheet\n")
+        copies = [self.copy(24), self.copy(24)]
+        names = {self.files_of(x)["sheet"] for x in copies}
+        self.assertEqual(len(names - {sheet}), 2)
+        self.form("products_delete.php", None, [("confirm", "1"), ("key[product_id]", str(copies[0]))])
+        self.form("products_delete.php", None, [("confirm", "1"), ("keys[]", f"key[product_id]={copies[1]}")])
+        self.assertEqual(DB.value(f"SELECT COUNT(*) FROM products WHERE product_id IN ({copies[0]}, {copies[1]})"), 0)
+        self.assertEqual(stored_files() & names, set())
+        self.assertIn(sheet, stored_files())
+
+
+def input_value(page, name):
+    m = re.search(r'<input [^>]*name="' + re.escape(name) + r'"[^>]*value="([^"]*)"', page)
+    return html.unescape(m.group(1)) if m else None
+
+
+class DateTests(unittest.TestCase):
+    """Dates and times in forms: shown in the field's format, read back in it or in ISO, impossible ones refused."""
+
+    @classmethod
+    def setUpClass(cls):
+        cls.c = admin()
+
+    def edit_order(self, order_id, **changes):
+        row = DB.rows("SELECT customer_id, order_date, order_time, status FROM orders WHERE order_id = ?", [order_id])[0]
+        values = dict(row, **changes)
+        fields = [(f"f[{k}]", "" if v is None else str(v)) for k, v in values.items()]
+        path = f"orders_edit.php?key%5Border_id%5D={order_id}"
+        return self.c.post(path, [("_csrf", self.c.token("login.php"))] + fields)
+
+    def stored(self, order_id):
+        row = DB.rows("SELECT order_date, order_time FROM orders WHERE order_id = ?", [order_id])[0]
+        return str(row["order_date"])[:10], str(row["order_time"])
+
+    def test_date_time_shown_in_its_format_and_stored_in_iso(self):
+        form = self.c.get("customers_edit.php", {"key[customer_id]": "1"}).text
+        self.assertEqual(input_value(form, "f[joined_at]"), "2023/01/01 08:00:00")
+        path = "customers_edit.php?key%5Bcustomer_id%5D=2"
+        fields = [("_csrf", self.c.token(path)), ("f[name]", "Alan Turing"), ("f[email]", "alan@example.com"),
+                  ("f[city]", "Manchester")]
+        for typed, stored in (("2024/03/05 09:15", "2024-03-05 09:15:00"), ("2024/03/07", "2024-03-07 00:00:00")):
+            with self.subTest(typed=typed):
+                r = self.c.post(path, fields + [("f[joined_at]", typed)])
+                self.assertEqual(r.status, 303, r.text)
+                self.assertEqual(str(DB.value("SELECT joined_at FROM customers WHERE customer_id = 2")), stored)
+        r = self.c.post(path, fields + [("f[joined_at]", "2024/02/30 10:00")])
+        self.assertIn("Joined must be a date and time (YYYY/MM/DD HH:MM).", r.text)
+        self.assertEqual(str(DB.value("SELECT joined_at FROM customers WHERE customer_id = 2")), "2024-03-07 00:00:00")
+        listed = self.c.get("customers_list.php", {"q": "Alan"}).text
+        self.assertIn("<td>2024/03/07 00:00:00</td>", listed)
+
+    def test_day_first_dates_in_form_search_and_refusals(self):
+        with metadata_changed("orders", "$m['fields']['order_date']['format'] = ['kind' => 'date', 'date' => 'd/m/Y'];"):
+            form = self.c.get("orders_edit.php", {"key[order_id]": "4"}).text
+            self.assertEqual(input_value(form, "f[order_date]"), "09/08/2024")
+            before = snapshot("orders", "order_id")
+            for typed in ("31/04/2026", "2026-02-30", "29/02/2025", "30/4/26", "4/30/2026"):
+                with self.subTest(typed=typed):
+                    r = self.edit_order(4, order_date=typed)
+                    self.assertEqual(r.status, 200)
+                    self.assertIn("Date must be a date (DD/MM/YYYY).", r.text)
+            r = self.edit_order(4, order_time="24:00")
+            self.assertIn("Time must be a time", r.text)
+            self.assertEqual(snapshot("orders", "order_id"), before)
+
+            for typed, stored in (("30/04/2026", "2026-04-30"), ("2026-05-01", "2026-05-01"), ("29/02/2028", "2028-02-29")):
+                with self.subTest(typed=typed):
+                    self.assertEqual(self.edit_order(4, order_date=typed, order_time="9:05").status, 303)
+                    self.assertEqual(self.stored(4), (stored, "09:05:00"))
+            found = self.c.get("orders_list.php", {"s[order_date]": "29/02/2028", "s2[order_date]": "29/02/2028"}).text
+            self.assertEqual(re.findall(r'orders_view\.php\?key%5Border_id%5D=(\d+)[&"]', found), ["4"])
 
 
 def main():

@@ -16,6 +16,7 @@ return [
             'control' => 'PASSWORD', 'hash' => true, 'list' => false, 'view' => false, 'search' => false,
             'basic_search' => false],
         'city' => ['caption' => 'City', 'type' => 'VARCHAR(60)', 'category' => 'string', 'search_op' => 'USER'],
-        'joined_at' => ['caption' => 'Joined', 'type' => 'DATETIME', 'category' => 'datetime', 'search_op' => '>='],
+        'joined_at' => ['caption' => 'Joined', 'type' => 'DATETIME', 'category' => 'datetime', 'search_op' => '>=',
+            'format' => ['kind' => 'date', 'date' => 'Y/m/d']],
     ],
 ];

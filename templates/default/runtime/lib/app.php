@@ -50,6 +50,7 @@ const CONFIG_DEFAULTS = [
         'webp' => 'image/webp', 'pdf' => 'application/pdf', 'txt' => 'text/plain',
     ],
     'runtime_url' => 'zt',        // where the runtime's static files are served from
+    'sql_log' => null,            // a file that receives every SQL statement run (without values)
 ];
 
 function boot(): void
@@ -142,7 +143,8 @@ function app_path(string $path): string
 
 function db(): Db
 {
-    return App::$db ??= Db::connect(App::$config['db']);
+    $log = config('sql_log');
+    return App::$db ??= Db::connect(App::$config['db'], $log === null ? null : app_path($log));
 }
 
 // Request input: only strings count; arrays and anything else read as absent.

@@ -16,11 +16,12 @@ final class Blob
 
 final class Db
 {
-    private function __construct(public \PDO $pdo, public string $driver)
+    private function __construct(public \PDO $pdo, public string $driver, private ?string $log)
     {
     }
 
-    public static function connect(array $c): Db
+    // $log: a file that receives the text of every statement (never the values), for tracing.
+    public static function connect(array $c, ?string $log = null): Db
     {
         $driver = $c['driver'] ?? 'sqlite';
         $options = [
@@ -46,7 +47,7 @@ final class Db
             default:
                 throw new \LogicException("unknown database driver '$driver'");
         }
-        return new Db($pdo, $driver);
+        return new Db($pdo, $driver, $log);
     }
 
     // A table or column name quoted for this driver; a dotted name is quoted per part.
@@ -59,6 +60,9 @@ final class Db
 
     public function run(string $sql, array $params = []): \PDOStatement
     {
+        if ($this->log !== null) {
+            file_put_contents($this->log, $sql . "\n", FILE_APPEND | LOCK_EX);
+        }
         $st = $this->pdo->prepare($sql);
         $i = 0;
         foreach ($params as $value) {

@@ -1,6 +1,6 @@
 <?php
 // Reading and checking submitted values: validation rules shared by the server
-// and (as patterns) the browser, and checked file uploads.
+// and (as patterns) the browser.
 declare(strict_types=1);
 
 namespace Zt;
@@ -8,13 +8,7 @@ namespace Zt;
 const VALIDATION_PATTERNS = [
     'int' => '-?[0-9]+',
     'number' => '-?[0-9]+([.][0-9]+)?',
-    'date' => '[0-9]{4}-[0-9]{2}-[0-9]{2}',
-    'time' => '[0-9]{2}:[0-9]{2}(:[0-9]{2})?',
-    'datetime' => '[0-9]{4}-[0-9]{2}-[0-9]{2}[ T][0-9]{2}:[0-9]{2}(:[0-9]{2})?',
 ];
-
-// Never stored from an upload, whatever the configuration allows: a web server may run these.
-const SCRIPT_EXTENSIONS = '/^(php\d?|phtml|pht|phps|phar|inc|cgi|pl|py|sh|asp|aspx|jsp|shtml|htaccess|svg|html?|js)$/D';
 
 // Whether a non-empty text is a valid value of the field (type and option list).
 function valid_value(array $f, string $v): bool
@@ -25,18 +19,11 @@ function valid_value(array $f, string $v): bool
     }
     return match ($rule) {
         'int' => strlen(ltrim($v, '-')) <= 18,
-        'date', 'datetime' => valid_date(substr($v, 0, 10)),
-        'time' => (int)substr($v, 0, 2) < 24 && (int)substr($v, 3, 2) < 60,
+        'date', 'datetime', 'time' => parse_date_input($f, $rule, $v) !== null,
         'email' => filter_var($v, FILTER_VALIDATE_EMAIL) !== false,
         'url' => filter_var($v, FILTER_VALIDATE_URL) !== false && preg_match('#^https?://#i', $v) === 1,
         default => true,
     };
-}
-
-function valid_date(string $ymd): bool
-{
-    [$y, $m, $d] = array_map('intval', explode('-', $ymd) + [0, 0, 0]);
-    return checkdate($m, $d, $y);
 }
 
 // The value to store for a submitted text, by category; '' becomes NULL except for text.
@@ -48,17 +35,39 @@ function store_value(array $f, string $v): mixed
     if ($v === '' && !in_array($f['category'], ['string', 'memo'], true)) {
         return null;
     }
-    return match ($f['category']) {
-        'int' => (int)$v,
-        'datetime' => str_replace('T', ' ', $v),
-        default => $v,
-    };
+    $dateKind = date_kind($f);
+    if ($dateKind !== null) {
+        return parse_date_input($f, $dateKind, $v) ?? $v;
+    }
+    return $f['category'] === 'int' ? (int)$v : $v;
+}
+
+// The phrase for a value that does not fit the field's validation.
+function invalid_message(array $f): string
+{
+    $rule = $f['validate'];
+    $hint = in_array($rule, DATE_KINDS, true) ? date_hint($f, $rule) : '';
+    return t('invalid.' . $rule, ['field' => $f['caption'], 'format' => $hint]);
+}
+
+// Whether a value is one of the field's options. A value the lookup column
+// cannot even hold (text for a number on PostgreSQL) is simply not one.
+function is_offered(array $f, string $v): bool
+{
+    try {
+        return option_caption($f, $v) !== null;
+    } catch (\PDOException $e) {
+        if (!str_starts_with((string)$e->getCode(), '22')) {
+            throw $e;
+        }
+        return false;
+    }
 }
 
 // Reads the posted fields of a form. Returns [values, errors]; values hold
 // only the fields to write (a PASSWORD left empty on edit and a FILE without
-// upload are left out).
-function read_form(array $m, string $page): array
+// upload are left out; a FILE whose clear[...] box is ticked becomes null).
+function read_form(array $m, string $page, string $mode): array
 {
     $posted = param_map('f', $_POST);
     $values = [];
@@ -69,11 +78,16 @@ function read_form(array $m, string $page): array
         }
         if ($f['control'] === 'FILE') {
             [$data, $error] = read_upload($f, $name);
+            $cleared = (param_map('clear', $_POST)[$name] ?? '') === '1';
             if ($error !== null) {
                 $errors[$name] = $error;
             } elseif ($data !== null) {
                 $values[$name] = $data;
-            } elseif ($f['required'] && $page === 'add') {
+            } elseif ($cleared && $f['required']) {
+                $errors[$name] = t('invalid.required', ['field' => $f['caption']]);
+            } elseif ($cleared) {
+                $values[$name] = null;
+            } elseif ($f['required'] && $page === 'add' && $mode === 'add') {
                 $errors[$name] = t('invalid.required', ['field' => $f['caption']]);
             }
             continue;
@@ -108,51 +122,13 @@ function check_value(array $f, string $v): ?string
         return t('invalid.maxlen', ['field' => $f['caption'], 'n' => $f['maxlen']]);
     }
     if (!valid_value($f, $v)) {
-        return $f['error'] ?? t('invalid.' . $f['validate'], ['field' => $f['caption']]);
+        return $f['error'] ?? invalid_message($f);
     }
     if (is_numeric($v) && (($f['min'] !== null && $v < $f['min']) || ($f['max'] !== null && $v > $f['max']))) {
         return $f['error'] ?? t('invalid.range', ['field' => $f['caption'], 'min' => $f['min'] ?? '', 'max' => $f['max'] ?? '']);
     }
-    if (in_array($f['control'], ['SELECT', 'RADIO'], true) && !array_key_exists($v, field_options($f))) {
+    if (in_array($f['control'], ['SELECT', 'RADIO'], true) && !is_offered($f, $v)) {
         return t('invalid.option', ['field' => $f['caption']]);
     }
     return null;
-}
-
-// A checked upload: [content or null when none was sent, error or null].
-// Blob fields keep the content; text fields get the name of a file saved in
-// upload_dir under a random name with its checked extension.
-function read_upload(array $f, string $name): array
-{
-    $u = $_FILES['f'] ?? null;
-    if (!is_array($u) || !isset($u['error'][$name]) || !is_int($u['error'][$name])
-        || $u['error'][$name] === UPLOAD_ERR_NO_FILE) {
-        return [null, null];
-    }
-    if ($u['error'][$name] !== UPLOAD_ERR_OK) {
-        return [null, t('upload.failed', ['field' => $f['caption']])];
-    }
-    $tmp = (string)$u['tmp_name'][$name];
-    $size = (int)$u['size'][$name];
-    $max = (int)($f['max_upload'] ?? config('max_upload'));
-    if ($size <= 0 || $size > $max || !is_uploaded_file($tmp)) {
-        return [null, t('upload.size', ['field' => $f['caption'], 'n' => $max])];
-    }
-    $types = $f['upload_types'] ?? config('upload_types');
-    $ext = strtolower(pathinfo((string)$u['name'][$name], PATHINFO_EXTENSION));
-    $actual = (new \finfo(FILEINFO_MIME_TYPE))->file($tmp);
-    if (!isset($types[$ext]) || $types[$ext] !== $actual || preg_match(SCRIPT_EXTENSIONS, $ext) === 1) {
-        return [null, t('upload.type', ['field' => $f['caption']])];
-    }
-    $data = (string)file_get_contents($tmp);
-    if ($f['category'] === 'blob') {
-        return [new Blob($data), null];
-    }
-    $dir = config('upload_dir');
-    if ($dir === null) {
-        return [null, t('upload.failed', ['field' => $f['caption']])];
-    }
-    $stored = bin2hex(random_bytes(16)) . '.' . $ext;
-    file_put_contents(app_path($dir) . '/' . $stored, $data, LOCK_EX);
-    return [$stored, null];
 }

@@ -80,32 +80,19 @@ function option_caption(array $f, mixed $v): ?string
     if ($v === null) {
         return null;
     }
-    $options = field_options($f);
-    return $options[(string)$v] ?? null;
+    if ($f['values'] === null && $f['lookup'] !== null) {
+        return lookup_caption($f, $v);
+    }
+    return field_options($f)[(string)$v] ?? null;
 }
 
-// value => caption for SELECT and RADIO controls, read once per request.
+// value => caption for SELECT and RADIO controls.
 function field_options(array $f): array
 {
-    static $cache = [];
     if ($f['values'] !== null) {
         return array_map('strval', $f['values']);
     }
-    if ($f['lookup'] === null) {
-        return [];
-    }
-    $l = $f['lookup'];
-    $id = $l['table'] . "\0" . $l['value'] . "\0" . $l['display'];
-    if (!isset($cache[$id])) {
-        $db = db();
-        $rows = $db->all('SELECT ' . $db->quote($l['value']) . ' AS v, ' . $db->quote($l['display']) . ' AS d FROM '
-            . $db->quote($l['table']) . ' ORDER BY ' . $db->quote($l['display']));
-        $cache[$id] = [];
-        foreach ($rows as $r) {
-            $cache[$id][(string)$r['v']] = (string)$r['d'];
-        }
-    }
-    return $cache[$id];
+    return $f['lookup'] === null ? [] : lookup_options($f['lookup']);
 }
 
 // A stored value as the user reads it (not escaped).
@@ -137,11 +124,9 @@ function format_value(array $f, mixed $v): string
         case 'date':
         case 'datetime':
         case 'time':
-            if ($kind !== 'date' || !isset($fmt['date'])) {
-                return (string)$v;
-            }
-            $d = date_create((string)$v);
-            return $d === false ? (string)$v : $d->format($fmt['date']);
+            $shown = display_format($f);
+            $d = $shown === null ? null : stored_date($v);
+            return $d === null ? (string)$v : $d->format($shown);
         default:
             return (string)$v;
     }
@@ -170,6 +155,10 @@ function control_html(array $f, string $name, mixed $value, bool $forSearch = fa
     $v = is_scalar($value) ? (string)$value : '';
     if (is_bool($value)) {
         $v = $value ? '1' : '0';
+    }
+    $dateKind = date_kind($f);
+    if ($dateKind !== null) {
+        $v = date_input_value($f, $dateKind, $v);
     }
     $id = 'zt-' . preg_replace('/[^A-Za-z0-9_\-]/', '_', $name);
     $attrs = ' id="' . h($id) . '" name="' . h($name) . '"';
@@ -240,9 +229,10 @@ function validation_attrs(array $f): string
     if ($f['maxlen'] !== null) {
         $a .= ' maxlength="' . (int)$f['maxlen'] . '"';
     }
-    $pattern = VALIDATION_PATTERNS[$f['validate']] ?? null;
-    if ($pattern !== null && in_array($f['control'], ['TEXT'], true)) {
-        $a .= ' pattern="' . h($pattern) . '" title="' . h(t('invalid.' . $f['validate'], ['field' => $f['caption']])) . '"';
+    $rule = $f['validate'];
+    $pattern = in_array($rule, DATE_KINDS, true) ? date_input_pattern($f, $rule) : VALIDATION_PATTERNS[$rule] ?? null;
+    if ($pattern !== null && $f['control'] === 'TEXT') {
+        $a .= ' pattern="' . h($pattern) . '" title="' . h($f['error'] ?? invalid_message($f)) . '"';
     }
     return $a;
 }

@@ -35,7 +35,11 @@ function edit_form(array $meta, string $mode): void
     $errors = [];
     if (is_post()) {
         check_csrf();
-        [$values, $errors] = read_form($m, $page);
+        [$values, $errors] = read_form($m, $page, $mode);
+        if ($mode === 'copy' && $errors === []) {
+            $values += carried_files($m, $key, $values);
+            $errors = missing_files($m, $values);
+        }
         if ($errors === []) {
             $errors = save_row($m, $mode, $key, $values);
         }
@@ -66,7 +70,7 @@ function initial_values(array $m, string $mode, ?array $key): array
     }
     if ($mode === 'copy') {
         foreach ($m['fields'] as $name => $f) {
-            if ($f['auto'] || $f['category'] === 'blob' || $f['control'] === 'PASSWORD') {
+            if ($f['auto'] || $f['control'] === 'PASSWORD') {
                 unset($row[$name]);
             }
         }
@@ -74,13 +78,29 @@ function initial_values(array $m, string $mode, ?array $key): array
     return $row;
 }
 
+// Required files a copy has neither carried over nor been given.
+function missing_files(array $m, array $values): array
+{
+    $errors = [];
+    foreach (fields_for($m, 'add') as $name => $f) {
+        if ($f['control'] === 'FILE' && $f['required'] && ($values[$name] ?? null) === null) {
+            $errors[$name] = t('invalid.required', ['field' => $f['caption']]);
+        }
+    }
+    return $errors;
+}
+
 // Writes the row; on success redirects to the list, else returns form errors.
+// Stored files: the new ones are written first and removed again if the
+// database refuses the row; the replaced ones are removed only after it took it.
 function save_row(array $m, string $mode, ?array $key, array $values): array
 {
     $db = db();
     if ($values === []) {
         throw new Redirect($m['pages']['list']);
     }
+    $replaced = $mode === 'edit' ? stored_names($m, [$key], array_keys($values)) : [];
+    $written = write_new_files($values);
     $cols = array_map([$db, 'quote'], array_keys($values));
     if ($mode === 'edit') {
         [$where, $params] = key_where($m, $db, $key);
@@ -94,6 +114,7 @@ function save_row(array $m, string $mode, ?array $key, array $values): array
     try {
         $db->run($sql, $params);
     } catch (\PDOException $e) {
+        array_map('Zt\unlink_stored', $written);
         if (is_integrity_error($e)) {
             return ['' => t('save.refused')];
         }
@@ -102,6 +123,7 @@ function save_row(array $m, string $mode, ?array $key, array $values): array
         }
         throw $e;
     }
+    remove_unused_files($m, $replaced);
     flash(t($mode === 'edit' ? 'save.updated' : 'save.added'));
     throw new Redirect(list_url($m));
 }
@@ -124,6 +146,9 @@ function render_form(array $m, string $mode, string $page, ?array $key, array $v
         }
         $control = $f['auto'] ? h(format_value($f, $values[$name] ?? null))
             : control_html($f, 'f[' . $name . ']', $values[$name] ?? null);
+        if ($f['control'] === 'FILE' && $key !== null) {
+            $control .= current_file_html($m, $f, $key, $values[$name] ?? null);
+        }
         if ($f['control'] === 'HIDDEN') {
             echo $control, "\n";
             continue;
@@ -138,4 +163,18 @@ function render_form(array $m, string $mode, string $page, ?array $key, array $v
     echo '</table><p><button type="submit">', h(t('save')), '</button> ',
         anchor(list_url($m), t('cancel')), "</p></form>\n";
     page_end();
+}
+
+// Beside the file input of edit and copy: the file the row has now and a box to clear it.
+function current_file_html(array $m, array $f, array $key, mixed $value): string
+{
+    if (!is_scalar($value) || $value === '' || $value === false) {
+        return '';
+    }
+    $out = ' ' . anchor(url($m['pages']['blob'], ['fld' => $f['name'], 'key' => $key]), t('blob.open'));
+    if (!$f['required']) {
+        $out .= ' <label><input type="checkbox" name="clear[' . h($f['name']) . ']" value="1"> '
+            . h(t('upload.clear')) . '</label>';
+    }
+    return $out;
 }

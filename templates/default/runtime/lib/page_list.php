@@ -40,6 +40,7 @@ function render_list(array $m, array $s): void
     $fields = fields_for($m, 'list');
     $rows = $db->all('SELECT ' . select_sql($m, $db, $fields) . $from . $where . order_sql($m, $db, $s)
         . $db->limit($s['size'], ($s['page'] - 1) * $s['size']), $params);
+    prime_captions($fields, $rows);
 
     page_begin($m['caption']);
     render_master_note($m, $s);

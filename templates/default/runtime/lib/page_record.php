@@ -98,6 +98,7 @@ function render_delete_confirm(array $m, array $keys): void
     if ($rows === []) {
         throw new HttpError(404, 'error.not_found');
     }
+    prime_captions($fields, $rows);
     echo '<p>', h(t('delete.confirm', ['n' => count($rows)])), "</p>\n";
     echo '<form method="post" action="', h(url($m['pages']['delete'], ['m' => master_filter($m)])), '">', csrf_field(),
         hidden('confirm', '1');
@@ -118,9 +119,11 @@ function render_delete_confirm(array $m, array $keys): void
     page_end();
 }
 
+// Deletes the rows in one transaction; their stored files go once it is committed.
 function delete_rows(array $m, array $keys): void
 {
     $db = db();
+    $files = stored_names($m, $keys, array_keys($m['fields']));
     $done = 0;
     try {
         $db->pdo->beginTransaction();
@@ -137,6 +140,7 @@ function delete_rows(array $m, array $keys): void
         flash(t(is_integrity_error($e) ? 'delete.refused' : 'save.view_refused'));
         throw new Redirect(list_url($m));
     }
+    remove_unused_files($m, $files);
     flash(t('delete.done', ['n' => $done]));
     throw new Redirect(list_url($m));
 }
@@ -170,15 +174,4 @@ function blob_page(array $meta): void
         echo $data;
         ob_start();
     });
-}
-
-// The content of a file read_upload() stored, by the name it gave it.
-function uploaded_file(string $stored): ?string
-{
-    $dir = config('upload_dir');
-    if ($dir === null || preg_match('/^[0-9a-f]{32}\.[a-z0-9]{1,8}$/D', $stored) !== 1) {
-        return null;
-    }
-    $path = app_path($dir) . '/' . $stored;
-    return is_file($path) ? (string)file_get_contents($path) : null;
 }

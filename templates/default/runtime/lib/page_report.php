@@ -16,8 +16,9 @@ function report_page(array $meta): void
         $order = array_map(static fn($g) => $db->quote($g) . ' ASC', $r['group_by']);
         $rest = order_sql(array_replace($m, ['key' => []]), $db, list_state($m));
         $orderSql = $order === [] ? $rest : ' ORDER BY ' . implode(', ', $order) . ($rest === '' ? '' : ', ' . substr($rest, 10));
-        $rows = $db->all('SELECT ' . select_sql($m, $db, $fields + array_intersect_key($m['fields'], array_flip($r['group_by'])))
-            . ' FROM ' . source_sql($m, $db) . $orderSql);
+        $shown = $fields + array_intersect_key($m['fields'], array_flip($r['group_by']));
+        $rows = $db->all('SELECT ' . select_sql($m, $db, $shown) . ' FROM ' . source_sql($m, $db) . $orderSql);
+        prime_captions($shown, $rows);
         page_begin($m['caption']);
         render_report($m, $r, $fields, $rows);
         page_end();
