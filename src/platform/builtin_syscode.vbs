@@ -114,7 +114,7 @@ End Function
 
 ' A field's metadata as the PHP array the default template's runtime reads.
 Function PhpFieldMeta(fld)
-  Dim cat, out, ctl, op, choices, v, fmt
+  Dim cat, out, ctl, op, choices, v, fmt, validate
   cat = ValueCategory(fld.FldType)
   out = "['caption' => " & PhpString(fld.FldCaption) & ", 'type' => " & PhpString(fld.FldTypeName) & _
         ", 'category' => '" & cat & "'"
@@ -150,7 +150,8 @@ Function PhpFieldMeta(fld)
       out = out & ", 'control' => '" & ctl & "'" & choices
   End Select
   If ctl = "PASSWORD" Then out = out & ", 'hash' => true"
-  Select Case UCase(fld.FldValidate)
+  validate = UCase(fld.FldValidate)
+  Select Case validate
     Case "INTEGER": If cat = "int" Then out = out & ", 'validate' => 'int'"
     Case "FLOAT": If cat = "int" Or cat = "number" Then out = out & ", 'validate' => 'number'"
     Case "DATE", "USDATE", "EURODATE": If cat = "date" Then out = out & ", 'validate' => 'date'"
@@ -194,6 +195,11 @@ Function PhpFieldMeta(fld)
         Case 7: fmt = "['kind' => 'date', 'date' => 'd/m/Y']"
       End Select
   End Select
+  ' A date checked as a US or European date is shown and read that way.
+  If cat = "date" Or cat = "datetime" Then
+    If validate = "USDATE" Then fmt = "['kind' => 'date', 'date' => 'm/d/Y']"
+    If validate = "EURODATE" Then fmt = "['kind' => 'date', 'date' => 'd/m/Y']"
+  End If
   If Len(fmt) > 0 Then out = out & ", 'format' => " & fmt
   PhpFieldMeta = out & "]"
 End Function

@@ -197,6 +197,31 @@ std::string Shell(const std::string& command) {
   return out;
 }
 
+// The helpers the default template builds its metadata with, on real fields.
+TEST_F(CliTest, FieldMetadataHelpers) {
+  fs::path root = config.user();
+  std::string db = (root / "m.db").string();
+  ASSERT_EQ(std::system(("sqlite3 " + db + " \"CREATE TABLE t (id INTEGER PRIMARY KEY, d DATE, s VARCHAR(20))\"").c_str()), 0);
+  std::string project = Project("m.zpr");
+  ASSERT_EQ(Cli("new " + project + " --type sqlite --db " + db).exitCode, 0);
+  ASSERT_EQ(Cli("set " + project + " FldValidate=EURODATE --field t.d").exitCode, 0);
+  ASSERT_EQ(Cli("set " + project + " \"FldCaption=it's a \\\\ test\" FldTagValues='\"a\",\"A\"|\"b\",\"B\"' "
+                "FldHtmlTag=SELECT --field t.s").exitCode, 0);
+  std::ofstream(root / "meta.php") << "<!--##=PhpFieldMeta(FIELD)##-->";
+  auto meta = [&](const std::string& field) {
+    Result r = Cli("render " + (root / "meta.php").string() + " --project " + project + " --table t --field " + field);
+    EXPECT_EQ(r.exitCode, 0) << r.out;
+    return r.out;
+  };
+  std::string date = meta("d");
+  EXPECT_NE(date.find("'validate' => 'date'"), std::string::npos) << date;
+  EXPECT_NE(date.find("'format' => ['kind' => 'date', 'date' => 'd/m/Y']"), std::string::npos) << date;
+  std::string text = meta("s");
+  EXPECT_NE(text.find("'caption' => 'it\\'s a \\\\ test'"), std::string::npos) << text;
+  EXPECT_NE(text.find("'control' => 'SELECT', 'values' => ['a' => 'A', 'b' => 'B']"), std::string::npos) << text;
+  EXPECT_NE(text.find("'maxlen' => 20"), std::string::npos) << text;
+}
+
 TEST_F(CliTest, DemoKeepsItsDataAndRefusesADatabaseWithoutTheShop) {
   fs::path root = config.user();
   setenv("ZANTREL_DOCUMENTS_DIR", (root / "docs").c_str(), 1);
