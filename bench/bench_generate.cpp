@@ -24,8 +24,10 @@
 #include <string>
 
 #include "core/context.h"
+#include "core/convert.h"
 #include "generate/generation_run.h"
 #include "model/project.h"
+#include "model/settings.h"
 #include "platform/atomic_file.h"
 
 using namespace zantrel;
@@ -94,11 +96,17 @@ void Report(const char* label, double seconds, const Output& output, double plai
               output.files.size() / seconds, output.bytes / seconds / 1e6, seconds / plain);
 }
 
-// Seconds per page of the run that reused its scripts.
-double Measure(const std::string& name, const fs::path& templateDir, const std::string& database, int rounds,
-               const fs::path& root) {
+struct Measured {
+  double secondsPerPage = 0;  // of the run that reused its scripts
+  Ref<ObP> project;           // as the last run left it
+  Output output;
+};
+
+Measured Measure(const std::string& name, const fs::path& templateDir, const std::string& database, int rounds,
+                 const fs::path& root) {
   double first = 1e300, second = 1e300, plain = 1e300;
   Output output;
+  Ref<ObP> last;
   for (int r = 0; r < rounds; ++r) {
     fs::path work = root / (name + std::to_string(r));
     setenv("ZANTREL_DOCUMENTS_DIR", (work / "docs").c_str(), 1);
@@ -121,44 +129,73 @@ double Measure(const std::string& name, const fs::path& templateDir, const std::
     if (!ObP::ProjErr().empty()) Fail("second run");
     if (r == 0) output = ReadOutput(work / "out2");
     plain = std::min(plain, PlainWrite(output, work / "plain"));
+    last = project;
   }
   std::printf("%s: %zu files, %.2f MB\n", name.c_str(), output.files.size(), output.bytes / 1e6);
   Report("first run (prepare)", first, output, plain);
   Report("second run (cached)", second, output, plain);
   Report("plain write", plain, output, plain);
-  return second / output.files.size();
+  double perPage = second / output.files.size();
+  return {perPage, last, std::move(output)};
 }
 
-const char* Category(int t, int f) {
-  if (f == 0) return "int";
-  const char* const categories[] = {"int", "string", "memo", "date", "number", "bool"};
-  return categories[(t + f) % 6];
+std::string JsonString(const std::string& text) {
+  std::string out = "\"";
+  for (unsigned char c : text) {
+    if (c == '"' || c == '\\') out += '\\', out += static_cast<char>(c);
+    else if (c < 0x20) out += "\\u00" + std::string(1, "0123456789abcdef"[c >> 4]) + "0123456789abcdef"[c & 15];
+    else out += static_cast<char>(c);
+  }
+  return out + "\"";
 }
 
-// The benchmark schema as the Jinja2 side reads it.
-std::string SchemaJson() {
-  std::string json = "{\"project\": {\"rec_per_page\": 20}, \"tables\": [";
-  for (int t = 0; t < kTables; ++t) {
-    std::string name = "table" + std::to_string(t);
-    json += std::string(t ? ", " : "") + "{\"name\": \"" + name + "\", \"caption\": \"" + name + "\", \"file\": \"" +
-            name + "\", \"key\": [\"f0\"], \"has_blob\": false, \"fields\": [";
-    for (int f = 0; f < kFields; ++f) {
-      std::string category = Category(t, f);
-      const char* control = f == 0 ? "NO" : category == "memo" ? "TEXTAREA" : category == "bool" ? "RADIO" : "TEXT";
-      json += std::string(f ? ", " : "") + "{\"name\": \"f" + std::to_string(f) + "\", \"caption\": \"f " +
-              std::to_string(f) + "\", \"type_name\": \"" + (f ? kTypes[(t + f) % 6] : "INTEGER") +
-              "\", \"category\": \"" + category + "\", \"auto\": " + (f ? "false" : "true") + ", \"list\": " +
-              (category == "memo" ? "false" : "true") + ", \"control\": \"" + control + "\", \"required\": false, " +
-              "\"maxlen\": " + (category == "string" ? "50" : "0") + "}";
-    }
+// Every setting of a bag, by name, as the scripts read them.
+std::string SettingsJson(const ObProperties& bag, std::span<const SettingDef> defs) {
+  std::string json = "{";
+  for (std::size_t i = 0; i < defs.size(); ++i) {
+    Variant v = ReadTyped(bag, defs[i], static_cast<int32_t>(i));
+    std::string value = v.IsEmpty() || v.IsNull() ? "null"
+                        : defs[i].type == SettingType::Boolean ? (CBool(v) ? "true" : "false")
+                        : defs[i].type == SettingType::Integer || defs[i].type == SettingType::Long ? CStr(v)
+                                                                                                    : JsonString(CStr(v));
+    json += (i ? ", " : "") + JsonString(std::string(defs[i].key)) + ": " + value;
+  }
+  return json + "}";
+}
+
+// The project as generation left it (its tables prepared), for the Jinja2 side:
+// the raw settings of the project, every table and every field.
+std::string ProjectJson(ObP& project) {
+  std::string json = "{\"project\": " + SettingsJson(project.Properties(), ProjectSettings()) + ", \"tables\": [";
+  ObPTables& tables = project.openDatabase()->tables();
+  for (int32_t t = 0; t < tables.Count(); ++t) {
+    ObPTable& table = *tables.At(t);
+    json += std::string(t ? ", " : "") + "{\"settings\": " + SettingsJson(table.Properties(), TableSettings()) +
+            ", \"fields\": [";
+    for (int32_t f = 0; f < table.Fields().Count(); ++f)
+      json += std::string(f ? ", " : "") + SettingsJson(table.Fields().At(f)->Properties(), FieldSettings());
     json += "]}";
   }
   return json + "]}";
 }
 
-void CompareWithJinja2(double zantrelPerPage, int rounds, const fs::path& root) {
+// The files Jinja2 wrote that hold the same bytes as the default template's.
+int SamePages(const Output& ours, const fs::path& folder, int& total) {
+  int same = 0;
+  total = 0;
+  for (const auto& entry : fs::directory_iterator(folder)) {
+    ++total;
+    auto it = ours.files.find(entry.path().filename().string());
+    same += it != ours.files.end() && it->second == ReadWholeFile(entry.path());
+  }
+  return same;
+}
+
+void CompareWithJinja2(const Measured& zantrel, int rounds, const fs::path& root) {
+  double zantrelPerPage = zantrel.secondsPerPage;
+  ObP& project = *zantrel.project;
   fs::path schema = root / "schema.json";
-  ReplaceFileAtomically(schema, SchemaJson(), false);
+  ReplaceFileAtomically(schema, ProjectJson(project), false);
   std::string command = "/usr/bin/python3 " + (kSource / "generate" / "render_jinja2.py").string() + " " +
                         schema.string() + " " + (root / "jinja2").string() + " " + std::to_string(rounds);
   FILE* pipe = popen(command.c_str(), "r");
@@ -174,9 +211,13 @@ void CompareWithJinja2(double zantrelPerPage, int rounds, const fs::path& root) 
     return;
   }
   double perPage = seconds / pages;
-  std::printf("jinja2 (same kind of pages): %d files in %.3f s, %.0f pages/s; default template second run %.0f "
-              "pages/s = %.2fx Jinja2's speed\n",
-              pages, seconds, 1 / perPage, 1 / zantrelPerPage, perPage / zantrelPerPage);
+  int total = 0;
+  int same = SamePages(zantrel.output, root / "jinja2" / "0", total);
+  std::printf("jinja2 (the same pages from the same settings): %d files in %.3f s, %.0f pages/s, %d of %d identical "
+              "to the default template's\n",
+              pages, seconds, 1 / perPage, same, total);
+  std::printf("default template second run %.0f pages/s = %.2fx Jinja2's speed\n", 1 / zantrelPerPage,
+              perPage / zantrelPerPage);
 }
 
 }  // namespace
@@ -195,8 +236,8 @@ int main(int argc, char** argv) {
     Measure("test template", kSource.parent_path() / "tests" / "data" / "generate" / "template", database, rounds, root);
   if (wanted("six CRUD pages")) Measure("six CRUD pages", kSource / "prepare" / "template", database, rounds, root);
   if (wanted("default template")) {
-    double perPage = Measure("default template", kSource.parent_path() / "templates" / "default", database, rounds, root);
-    CompareWithJinja2(perPage, rounds, root);
+    CompareWithJinja2(Measure("default template", kSource.parent_path() / "templates" / "default", database, rounds, root),
+                      rounds, root);
   }
   fs::remove_all(root);
   return 0;

@@ -112,6 +112,21 @@ Function SearchOperator(op)
   End Select
 End Function
 
+' A column default as the metadata's 'default' entry: quotes taken off, Booleans
+' as 1 and 0; "" for NULL and for expressions the database evaluates.
+Function PhpDefault(v, cat)
+  PhpDefault = ""
+  If Len(v) > 1 Then
+    If Left(v, 1) = "'" And Right(v, 1) = "'" Then v = Mid(v, 2, Len(v) - 2)
+  End If
+  If cat = "bool" Then
+    If UCase(v) = "TRUE" Then v = "1"
+    If UCase(v) = "FALSE" Then v = "0"
+  End If
+  If Len(v) = 0 Or InStr(v, "(") > 0 Or UCase(v) = "NULL" Or UCase(Left(v, 8)) = "CURRENT_" Then Exit Function
+  PhpDefault = ", 'default' => " & PhpString(v)
+End Function
+
 ' A field's metadata as the PHP array the default template's runtime reads.
 Function PhpFieldMeta(fld)
   Dim cat, out, ctl, op, choices, v, fmt, validate
@@ -119,13 +134,22 @@ Function PhpFieldMeta(fld)
   out = "['caption' => " & PhpString(fld.FldCaption) & ", 'type' => " & PhpString(fld.FldTypeName) & _
         ", 'category' => '" & cat & "'"
   If fld.FldAutoIncrement Then out = out & ", 'auto' => true"
-  out = out & ", 'list' => " & PhpBool(fld.FldList) & ", 'view' => " & PhpBool(fld.FldView) & _
-        ", 'add' => " & PhpBool(fld.FldAdd) & ", 'edit' => " & PhpBool(fld.FldEdit) & _
-        ", 'search' => " & PhpBool(fld.FldSearch) & _
-        ", 'basic_search' => " & PhpBool(fld.FldBasicSearch And SCRPT.TableBasicSearch)
-  op = SearchOperator(fld.FldSrchOpr)
+  ' Written out rather than through PhpBool: this runs for every field of every table.
+  If fld.FldList Then out = out & ", 'list' => true" Else out = out & ", 'list' => false"
+  If fld.FldView Then out = out & ", 'view' => true" Else out = out & ", 'view' => false"
+  If fld.FldAdd Then out = out & ", 'add' => true" Else out = out & ", 'add' => false"
+  If fld.FldEdit Then out = out & ", 'edit' => true" Else out = out & ", 'edit' => false"
+  If fld.FldSearch Then out = out & ", 'search' => true" Else out = out & ", 'search' => false"
+  If fld.FldBasicSearch And SCRPT.TableBasicSearch Then
+    out = out & ", 'basic_search' => true"
+  Else
+    out = out & ", 'basic_search' => false"
+  End If
+  op = fld.FldSrchOpr
+  If op <> "=" And op <> "LIKE" Then op = SearchOperator(op)
   If Len(op) > 0 Then out = out & ", 'search_op' => '" & op & "'"
-  op = SearchOperator(fld.FldSrchOpr2)
+  op = fld.FldSrchOpr2
+  If Len(op) > 0 Then op = SearchOperator(op)
   If Len(op) > 0 Then out = out & ", 'search_op2' => '" & op & "'"
   ctl = UCase(Trim(fld.FldHtmlTag))
   choices = ""
@@ -166,9 +190,13 @@ Function PhpFieldMeta(fld)
     out = out & ", 'maxlen' => " & CLng(fld.FldSize)
   End If
   v = fld.FldMin
-  If Len(v & "") > 0 And IsNumeric(v) Then out = out & ", 'min' => " & CDbl(v)
+  If Len(v & "") > 0 Then
+    If IsNumeric(v) Then out = out & ", 'min' => " & CDbl(v)
+  End If
   v = fld.FldMax
-  If Len(v & "") > 0 And IsNumeric(v) Then out = out & ", 'max' => " & CDbl(v)
+  If Len(v & "") > 0 Then
+    If IsNumeric(v) Then out = out & ", 'max' => " & CDbl(v)
+  End If
   If Len(fld.FldErrMsg) > 0 Then out = out & ", 'error' => " & PhpString(fld.FldErrMsg)
   If ctl = "TEXT" And fld.FldTagSize > 0 Then out = out & ", 'size' => " & CLng(fld.FldTagSize)
   If ctl = "TEXTAREA" Then
@@ -177,12 +205,7 @@ Function PhpFieldMeta(fld)
   End If
   If UCase(fld.FldViewTag) = "IMAGE" Then out = out & ", 'image' => true"
   v = CStr(fld.FldDefault & "")
-  If Len(v) > 1 And Left(v, 1) = "'" And Right(v, 1) = "'" Then v = Mid(v, 2, Len(v) - 2)
-  If cat = "bool" And UCase(v) = "TRUE" Then v = "1"
-  If cat = "bool" And UCase(v) = "FALSE" Then v = "0"
-  If Len(v) > 0 And InStr(v, "(") = 0 And UCase(v) <> "NULL" And UCase(Left(v, 8)) <> "CURRENT_" Then
-    out = out & ", 'default' => " & PhpString(v)
-  End If
+  If Len(v) > 0 Then out = out & PhpDefault(v, cat)
   fmt = ""
   Select Case UCase(fld.FldFmtType)
     Case "CURRENCY": fmt = "['kind' => 'currency', 'digits' => " & CLng(fld.FldNumDigits) & "]"
