@@ -116,22 +116,21 @@ Variant InStrRev(BuiltinContext&, Args a) {
   return Variant(at == std::u32string::npos ? int32_t{0} : static_cast<int32_t>(at + 1));
 }
 
-// Replace of whole strings compared byte for byte, the common case, without
-// the copies the general one makes.
-Variant ReplaceBytes(const std::string& s, const std::string& find, const std::string& with, int32_t count) {
-  std::size_t at = find.empty() || count == 0 ? std::string::npos : s.find(find);
-  if (at == std::string::npos) return Variant(s);
-  std::string out;
-  out.reserve(s.size() + (with.size() > find.size() ? with.size() - find.size() : 0) * 4);
+// source with up to count (-1: all) occurrences of find replaced; the search
+// runs in `searched`, source folded for a text compare (same length, same
+// positions), or source itself.
+template <class Str>
+Str ReplaceIn(const Str& searched, const Str& source, const Str& find, const Str& with, int32_t count) {
+  Str out;
+  out.reserve(source.size());
   std::size_t pos = 0;
-  for (; at != std::string::npos && count != 0; at = s.find(find, pos)) {
-    out.append(s, pos, at - pos);
+  for (std::size_t at; count != 0 && (at = searched.find(find, pos)) != Str::npos; pos = at + find.size()) {
+    out.append(source, pos, at - pos);
     out += with;
-    pos = at + find.size();
     if (count > 0) --count;
   }
-  out.append(s, pos);
-  return Variant(std::move(out));
+  out.append(source, pos);
+  return out;
 }
 
 Variant Replace(BuiltinContext&, Args a) {
@@ -140,40 +139,19 @@ Variant Replace(BuiltinContext&, Args a) {
   int32_t count = a.size() > 4 ? Whole(a[4]) : -1;
   if (start < 1 || count < -1) Invalid();
   const bool text = TextCompare(a, 5);
-  if (!text && start == 1 && a[0].IsString() && a[1].IsString() && a[2].IsString())
-    return ReplaceBytes(a[0].RawString(), a[1].RawString(), a[2].RawString(), count);
+  // Whole strings compared byte for byte, the usual case, without copies.
+  if (!text && start == 1 && a[0].IsString() && a[1].IsString() && a[2].IsString()) {
+    const std::string &s = a[0].RawString(), &find = a[1].RawString();
+    if (find.empty() || count == 0 || s.find(find) == std::string::npos) return Variant(s);
+    return Variant(ReplaceIn(s, s, find, a[2].RawString(), count));
+  }
   const std::string s = CStr(a[0]), find = CStr(a[1]), with = CStr(a[2]);
   const std::string src = s.substr(ByteOffset(s, start - 1));
   if (find.empty() || count == 0) return Variant(src);
   const std::string h = Folded(src, text), n = Folded(find, text);
-  if (h.size() != src.size()) {  // folding changed byte lengths: work on characters
-    const std::u32string hs = DecodeText(src), hf = DecodeText(h), nf = DecodeText(n), w = DecodeText(with);
-    std::u32string out;
-    std::size_t pos = 0;
-    while (count != 0) {
-      const std::size_t at = hf.find(nf, pos);
-      if (at == std::u32string::npos) break;
-      out.append(hs, pos, at - pos);
-      out += w;
-      pos = at + nf.size();
-      if (count > 0) --count;
-    }
-    out.append(hs, pos);
-    return Variant(EncodeText(out));
-  }
-  std::string out;
-  out.reserve(src.size());
-  std::size_t pos = 0;
-  while (count != 0) {
-    const std::size_t at = h.find(n, pos);
-    if (at == std::string::npos) break;
-    out.append(src, pos, at - pos);
-    out += with;
-    pos = at + n.size();
-    if (count > 0) --count;
-  }
-  out.append(src, pos);
-  return Variant(std::move(out));
+  if (h.size() != src.size())  // folding changed byte lengths: work on characters
+    return Variant(EncodeText(ReplaceIn(DecodeText(h), DecodeText(src), DecodeText(n), DecodeText(with), count)));
+  return Variant(ReplaceIn(h, src, n, with, count));
 }
 
 Variant Split(BuiltinContext&, Args a) {

@@ -17,6 +17,10 @@ WScript.Echo Replace("aXbXc", "X", "-"), Replace("aXbXcX", "X", "-", 3), Replace
 ' expect: a-b-c b-c- a-bXc
 WScript.Echo Replace("Hello", "L", "_", 1, -1, 1), Replace("abc", "", "x")
 ' expect: He__o abc
+WScript.Echo Replace("a'b\c", "'", "\'"), Replace("abc", "z", "y"), Replace(1231, 1, 9), Replace("aaa", "a", "bb", 1, 0)
+' expect: a\'b\c abc 9239 aaa
+WScript.Echo Replace("ÉtÉ été", "é", "e", 1, -1, 1), Replace("xßx", "SS", "-", 1, -1, 1)
+' expect: ete ete xßx
 WScript.Echo "[" & Trim("  a b  ") & "]", "[" & LTrim("  a ") & "]", "[" & RTrim(" a  ") & "]"
 ' expect: [a b] [a ] [ a]
 WScript.Echo "[" & Trim(vbTab & "x" & vbTab) & "]" = "[" & vbTab & "x" & vbTab & "]"
