@@ -64,6 +64,21 @@ bool PageGeneration::ConditionHolds(const std::string& condition, int16_t initTy
   return EvalCond(project_, run_, condition);
 }
 
+const std::vector<Variant>& PageGeneration::DetailTables(const std::string& master) {
+  if (!detailsByMaster_) {
+    detailsByMaster_.emplace();
+    ObPTables* tables = database_ && database_->HasTables() ? &database_->tables() : nullptr;
+    for (int32_t i = 0; tables && i < tables->Count(); ++i) {
+      ObPTable* t = tables->At(i);
+      if (t->TblGen() && !t->TblMasterTbl().empty())
+        (*detailsByMaster_)[FoldName(t->TblMasterTbl())].push_back(ObjectVariant(Ref<ObPTable>(t)));
+    }
+  }
+  static const std::vector<Variant> kNone;
+  auto it = detailsByMaster_->find(FoldName(master));
+  return it == detailsByMaster_->end() ? kNone : it->second;
+}
+
 bool PageGeneration::Cancelled() { return Status().StatusIsCancelled() != 0; }
 
 std::string PageGeneration::ResolveExt(const std::string& extension) const {
@@ -77,16 +92,7 @@ void PageGeneration::SetPageNames() {
   };
   page_.Clear();
   page_.pageNameBaseOf = baseOf;
-  page_.detailTablesOf = [this](const std::string& master) {
-    std::vector<Variant> details;
-    if (!database_ || master.empty()) return details;
-    ObPTables& tables = database_->tables();
-    for (int32_t i = 0; i < tables.Count(); ++i) {
-      ObPTable* t = tables.At(i);
-      if (t->TblGen() && NameEquals(t->TblMasterTbl(), master)) details.push_back(ObjectVariant(Ref<ObPTable>(t)));
-    }
-    return details;
-  };
+  page_.detailTablesOf = [this](const std::string& master) { return DetailTables(master); };
   if (!project_.P_Ext().empty()) project_.genExtension = page_.pageExtension = project_.P_Ext();
   if (!project_.P_DefaultPage().empty()) {
     page_.defaultPage = project_.P_DefaultPage();
@@ -170,11 +176,12 @@ int32_t PageGeneration::CountTablePages() {
     ObPTable* table = tables.At(t);
     if (table->Fields().Count() == 0) table->TblGen(false);
     if (!table->TblGen()) continue;
+    MakeCurrent(table, nullptr);
+    PrepareTable(table);
     for (int16_t i = 1; i <= run_.controls->Count(); ++i) {
       Ref<ObPControl> control = run_.controls->Item(i);
       if (control->CtrlType != "table") continue;
-      MakeCurrent(table, nullptr);
-      PrepareTable(table);
+      MakeCurrent(table, nullptr);  // a custom condition may have made another one current
       if (ConditionHolds(control->CtrlCond, 2)) ++total;
     }
   }

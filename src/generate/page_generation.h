@@ -7,8 +7,11 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "template/page_state.h"
 
@@ -43,6 +46,8 @@ class PageGeneration {
   bool ConditionHolds(const std::string& condition, int16_t initType);
   void MakeCurrent(ObPTable* table, ObPField* field);
   bool Cancelled();
+  // The generated tables by the folded name of their master, built on first use.
+  const std::vector<Variant>& DetailTables(const std::string& master);
 
   ObP& project_;
   GenerationRun& run_;
@@ -50,6 +55,7 @@ class PageGeneration {
   bool checkOnly_;
   PageState localPage_;  // used when no script engine runs (check mode)
   PageState& page_;
+  std::optional<std::map<std::string, std::vector<Variant>>> detailsByMaster_;
 };
 
 }  // namespace zantrel
