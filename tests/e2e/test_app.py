@@ -571,6 +571,16 @@ class ExportTests(unittest.TestCase):
         self.assertEqual(rows[0][:3], ["ID", "Category", "Name"])
         self.assertEqual([row[2] for row in rows[1:]], names)
 
+    def test_an_empty_result_exports_the_headings_only(self):
+        for kind, marker in (("csv", None), ("html", "<td>"), ("xml", "<row>")):
+            with self.subTest(kind=kind):
+                r = self.c.get("products_list.php", {"q": "no such product anywhere", "export": kind})
+                self.assertEqual(r.status, 200)
+                if marker:
+                    self.assertNotIn(marker, r.text)
+                else:
+                    self.assertEqual(r.body.decode("utf-8-sig").strip().count("\n"), 0)
+
     def test_other_formats_and_permissions(self):
         n = DB.value("SELECT COUNT(*) FROM orders")
         for kind, ctype, marker in (("html", "text/html", "<tr>"), ("excel", "application/vnd.ms-excel", "<tr>"),

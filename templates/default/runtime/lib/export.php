@@ -19,8 +19,9 @@ const EXPORT_BATCH = 500;
 function export_rows(array $m, array $s, string $kind): void
 {
     $fields = array_filter(fields_for($m, 'list'), static fn($f) => $f['category'] !== 'blob');
-    $rows = export_batches($m, $s, $fields);
-    $rows->current(); // runs the first query before any header goes out
+    $batches = export_batches($m, $s, $fields);
+    $batches->current(); // runs the first query before any header goes out
+    $rows = $batches->valid() ? $batches : []; // a finished generator cannot be walked again
     discard_output();
     [$type, $ext] = EXPORT_TYPES[$kind];
     $file = preg_replace('/[^A-Za-z0-9_\-]/', '_', $m['file']) . '.' . $ext;
