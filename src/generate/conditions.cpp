@@ -1,6 +1,6 @@
 #include "generate/conditions.h"
 
-#include <vector>
+#include <array>
 
 #include "core/context.h"
 #include "core/convert.h"
@@ -15,16 +15,6 @@ std::string_view Trim(std::string_view s) {
   std::size_t a = s.find_first_not_of(' ');
   if (a == std::string_view::npos) return {};
   return s.substr(a, s.find_last_not_of(' ') - a + 1);
-}
-
-std::vector<std::string_view> Split(std::string_view s, char sep) {
-  std::vector<std::string_view> parts;
-  for (std::size_t start = 0;;) {
-    std::size_t at = s.find(sep, start);
-    parts.push_back(s.substr(start, at == std::string_view::npos ? std::string_view::npos : at - start));
-    if (at == std::string_view::npos) return parts;
-    start = at + 1;
-  }
 }
 
 // The control properties a ctrl item can name.
@@ -83,39 +73,59 @@ const ObProperties* ScopeBag(ObP& project, std::string_view scope) {
   return nullptr;
 }
 
+// The four parts of scope/name/operator/values; false when there are not four.
+bool SplitItem(std::string_view item, std::array<std::string_view, 4>& parts) {
+  for (std::size_t i = 0; i < 3; ++i) {
+    std::size_t at = item.find('/');
+    if (at == std::string_view::npos) return false;
+    parts[i] = item.substr(0, at);
+    item.remove_prefix(at + 1);
+  }
+  parts[3] = item;
+  return item.find('/') == std::string_view::npos;
+}
+
+// Whether any of the |-separated candidates compares true with current.
+template <class Convert>
+bool AnyCandidate(std::string_view op, const Variant& current, std::string_view values, Convert convert) {
+  for (std::size_t start = 0;;) {
+    std::size_t at = values.find('|', start);
+    if (Compare(op, current, convert(values.substr(start, at == std::string_view::npos ? at : at - start))))
+      return true;
+    if (at == std::string_view::npos) return false;
+    start = at + 1;
+  }
+}
+
 bool EvalItem(ObP& project, GenerationRun& run, std::string_view item) {
   bool custom = item.size() >= 7 && NameEquals(item.substr(0, 7), "custom:");
   if (custom) item = Trim(item.substr(7));
-  std::vector<std::string_view> parts = Split(item, '/');
-  if (parts.size() != 4) return true;
+  std::array<std::string_view, 4> parts;
+  if (!SplitItem(item, parts)) return true;
   std::string op = FoldName(parts[2]);
-  Variant current;
-  std::function<Variant(std::string_view)> candidate;
   if (custom) {
     std::string typeName(parts[1]);
-    current = ConvertByTypeName(Variant(EvalCustomExpr(run, std::string(parts[0]))), typeName);
-    candidate = [typeName](std::string_view v) { return ConvertByTypeName(Variant(v), typeName); };
-  } else if (NameEquals(parts[0], "ctrl")) {
+    Variant current = ConvertByTypeName(Variant(EvalCustomExpr(run, std::string(parts[0]))), typeName);
+    return AnyCandidate(op, current, parts[3],
+                        [&](std::string_view v) { return ConvertByTypeName(Variant(v), typeName); });
+  }
+  if (NameEquals(parts[0], "ctrl")) {
     Ref<ObPControl> control = run.controls->Item(run.controls->curIndex);
     std::string name = FoldName(parts[1]);
     const ControlField* field = nullptr;
     for (const ControlField& f : kControlFields)
       if (f.name == name) field = &f;
     if (!control || !field) return true;
-    current = Variant((*control).*(field->field));
-    candidate = [](std::string_view v) { return Variant(StripQuotes(v)); };
-  } else {
-    const ObProperties* bag = ScopeBag(project, parts[0]);
-    if (!bag) return true;
-    int32_t at = bag->Find(parts[1]);
-    if (at < 0) return false;
-    current = bag->ValueAt(at);
-    std::string dataType = bag->MetaAt(at).dataType;
-    candidate = [bag, dataType](std::string_view v) { return ConvertToPropType(*bag, v, dataType); };
+    Variant current((*control).*(field->field));
+    return AnyCandidate(op, current, parts[3], [](std::string_view v) { return Variant(StripQuotes(v)); });
   }
-  for (std::string_view value : Split(parts[3], '|'))
-    if (Compare(op, current, candidate(value))) return true;
-  return false;
+  const ObProperties* bag = ScopeBag(project, parts[0]);
+  if (!bag) return true;
+  int32_t at = bag->Find(parts[1]);
+  if (at < 0) return false;
+  const std::string& dataType = bag->MetaAt(at).dataType;
+  return AnyCandidate(op, bag->ValueAt(at), parts[3],
+                      [&](std::string_view v) { return ConvertToPropType(*bag, v, dataType); });
 }
 
 }  // namespace
@@ -144,9 +154,13 @@ std::string EvalCustomExpr(GenerationRun& run, const std::string& expression) {
 
 bool EvalCond(ObP& project, GenerationRun& run, std::string_view condition) {
   if (Trim(condition).empty()) return true;
-  for (std::string_view item : Split(condition, ','))
-    if (!EvalItem(project, run, Trim(item))) return false;
-  return true;
+  for (std::size_t start = 0;;) {
+    std::size_t at = condition.find(',', start);
+    if (!EvalItem(project, run, Trim(condition.substr(start, at == std::string_view::npos ? at : at - start))))
+      return false;
+    if (at == std::string_view::npos) return true;
+    start = at + 1;
+  }
 }
 
 }  // namespace zantrel

@@ -709,7 +709,7 @@ class Compiler {
         Emit(OpCode::LoadLocal, 1, 0, 0, sel);
         Expression(*item.a);
         if (item.kind == CaseKind::Value) {
-          Emit(OpCode::Eq, -1);
+          EmitBinary(OpCode::Eq);
         } else if (item.kind == CaseKind::Is) {
           Emit(BinaryOpCode(item.op), -1);
         } else {
@@ -1172,8 +1172,25 @@ class Compiler {
     Expression(*cur);
     for (auto it = spine.rbegin(); it != spine.rend(); ++it) {
       Expression(*(*it)->right);
-      Emit(BinaryOpCode((*it)->op), -1);
+      EmitBinary(BinaryOpCode((*it)->op));
     }
+  }
+
+  // A binary operator on the two values just pushed. A local compared with a
+  // constant (Case "x", If s = "x") compares in place instead of copying both:
+  // only the local and the constant can have pushed them.
+  void EmitBinary(OpCode op) {
+    std::vector<Instr>& code = F().code;
+    const std::size_t n = code.size();
+    if (op == OpCode::Eq && n >= 2 && code[n - 2].op == OpCode::LoadLocal && code[n - 1].op == OpCode::PushConst &&
+        code[n - 2].c >= 0 && code[n - 2].c <= 0xFFFF) {
+      const int32_t slot = code[n - 2].c, constant = code[n - 1].c;
+      code.resize(n - 2);
+      st_->depth -= 2;
+      Emit(OpCode::EqLocalConst, 1, 0, slot, constant);
+      return;
+    }
+    Emit(op, -1);
   }
 
   Runtime& rt_;

@@ -23,6 +23,7 @@ namespace zantrel::script {
   X(Append, "b=kind c=slot", "v ->   var = var & v in place")                           \
   X(AppendLocal, "c=slot", "v ->   local = local & v in place")                         \
   X(AppendConst, "b=slot c=constant", "local = local & constant in place")                \
+  X(EqLocalConst, "b=slot c=constant", "-> local = constant, compared in place")           \
   X(AppendElem, "n b=slot", "args ->   local = local & var(args); next: b=kind c=slot")  \
   X(ArgVar, "b=kind c=slot", "-> v   and remember the variable for ByRef")              \
   X(Index, "n b=kind c=slot", "args -> var(args)")                                      \

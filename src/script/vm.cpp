@@ -871,6 +871,17 @@ Variant Machine::Execute() {
             --sp;
             break;
           }
+          case OpCode::EqLocalConst: {
+            const Variant& a = f->locals[in.b];
+            const Variant& b = f->fn->constants[in.c];
+            if (a.IsString() && b.IsString()) {
+              new (sp++) Variant(a.RawString() == b.RawString());
+            } else {
+              Variant r = Compare(a, b, CompareOp::Eq);
+              MoveInto(sp++, &r);
+            }
+            break;
+          }
           case OpCode::Is: {
             const bool r = Is(sp[-2], sp[-1]);
             Destroy(--sp);
