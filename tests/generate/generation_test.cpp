@@ -114,7 +114,8 @@ TEST_F(GenerationTest, RefusedArchiveLeavesTheTemplateExtractedBefore) {
   InstallPrompter(std::move(prompter));
 
   EXPECT_EQ(Generate(), "Zantrel: Extract Template File \"" + archive.string() + "\" failed! " + archive.string() +
-                            ": entry \"" + last + "\" holds more data than the 0 bytes its header states Generation aborted!");
+                            ": entry \"" + last +
+                            "\" holds more data than the 0 bytes its header states Generation aborted!");
   EXPECT_EQ(FolderFiles(script), before);
   EXPECT_FALSE(fs::exists(script.string() + ".extract"));
 }

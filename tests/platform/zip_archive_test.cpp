@@ -102,12 +102,14 @@ TEST_F(ZipArchiveTest, RefusesAnEntryLongerThanItsHeaderStates) {
   MakeArchive(root() / "t.zip", {{"a.txt", std::string(100000, 'x')}, {"b.txt", "ok"}});
   test::PatchStatedSize(root() / "t.zip", "a.txt", 10);
   std::string error = Refusal(root() / "t.zip", root() / "out");
-  EXPECT_EQ(error, (root() / "t.zip").string() + ": entry \"a.txt\" holds more data than the 10 bytes its header states");
+  EXPECT_EQ(error,
+            (root() / "t.zip").string() + ": entry \"a.txt\" holds more data than the 10 bytes its header states");
   EXPECT_EQ(FilesBelow(root() / "out"), 0);
 
   test::PatchStatedSize(root() / "t.zip", "a.txt", 200000);
-  EXPECT_EQ(Refusal(root() / "t.zip", root() / "out"),
-            (root() / "t.zip").string() + ": entry \"a.txt\" is damaged: 100000 bytes of the 200000 bytes its header states");
+  EXPECT_EQ(Refusal(root() / "t.zip", root() / "out"), (root() / "t.zip").string() +
+                                                           ": entry \"a.txt\" is damaged: 100000 bytes of the "
+                                                           "200000 bytes its header states");
 }
 
 TEST_F(ZipArchiveTest, RefusesClaimsOverTheLimitsBeforeWritingAnything) {
