@@ -23,7 +23,10 @@ namespace zantrel::script {
   X(Append, "b=kind c=slot", "v ->   var = var & v in place")                           \
   X(AppendLocal, "c=slot", "v ->   local = local & v in place")                         \
   X(AppendConst, "b=slot c=constant", "local = local & constant in place")                \
-  X(EqLocalConst, "b=slot c=constant", "-> local = constant, compared in place")           \
+  X(ArithLocals, "a=operator b=slot c=slot", "-> local op local, read in place")        \
+  X(ArithLocalConst, "a=operator b=slot c=constant", "-> local op constant, in place")   \
+  X(ArithLocalsTo, "a=operator b=slot c=slot|target<<16", "target = local op local")      \
+  X(ArithLocalConstTo, "a=operator b=slot c=constant|target<<16", "target = local op constant") \
   X(AppendElem, "n b=slot", "args ->   local = local & var(args); next: b=kind c=slot")  \
   X(ArgVar, "b=kind c=slot", "-> v   and remember the variable for ByRef")              \
   X(Index, "n b=kind c=slot", "args -> var(args)")                                      \
