@@ -572,7 +572,7 @@ Variant Machine::Execute() {
                 ZANTREL_NEXT();
               }
             } else {
-              t = VarPtr(f, kind, in.c);
+              t = kind == VarKind::Local ? f->locals + in.c : VarPtr(f, kind, in.c);
             }
             CopyInto(sp, *t);
             rt_.pending_.push_back(PendingRef{static_cast<uint32_t>(sp - rt_.stack_), t, nullptr});
