@@ -12,6 +12,7 @@
 //   bench_anchors [ROUNDS]    best of ROUNDS (default 3)
 //   bench_anchors --check     12 tables, pages compared with Jinja2's only; exit 1 when any differs
 //   ZANTREL_ANCHORS_DIR=DIR   where the anchors are (default: ../shared/bench-anchors beside the project)
+//   ZANTREL_BENCH_DIR=DIR     where to work and write (default: the build tree; /dev/shm leaves the disk out)
 //
 // The anchors are copied into the build tree and run from there (the shared
 // folder is read-only).
@@ -155,7 +156,8 @@ int main(int argc, char** argv) {
   const int rounds = check ? 1 : argc > 1 ? std::max(1, std::atoi(argv[1])) : 3;
   const int tables = check ? 12 : 200;
 
-  const fs::path work = fs::path(ZANTREL_BENCH_BUILD_DIR) / ("anchors-" + std::to_string(getpid()));
+  const char* base = std::getenv("ZANTREL_BENCH_DIR");
+  const fs::path work = fs::path(base ? base : ZANTREL_BENCH_BUILD_DIR) / ("anchors-" + std::to_string(getpid()));
   const fs::path anchors = work / "bench-anchors", tmpl = work / "template";
   CopyWritable(AnchorsFolder(), anchors);
   CopyWritable(kSource / "anchors" / "template", tmpl);

@@ -149,7 +149,7 @@ class Machine {
   Variant IndexOf(Variant& v, Variant* args, int n);
   void StoreIndexed(Variant& target, Variant* args, int n, Variant* value, bool isSet);
   Variant CallBuiltin(Frame* f, int32_t index, Variant* args, int n);
-  const ClassMember* ScriptMember(ScriptObject& obj, std::string_view name, const Frame* f);
+  const ClassMember* ScriptMember(ScriptObject& obj, const Frame* f, int32_t site);
   DispId HostMemberId(const Function& fn, int32_t site, Dispatch& d);
   Variant InvokeHost(Dispatch& d, DispId id, InvokeKind kind, Variant* args, int n);
   // Counts a text's bytes or an array's elements as work for the time-out.
@@ -374,8 +374,16 @@ Variant Machine::CallBuiltin(Frame* f, int32_t index, Variant* args, int n) {
   return r;
 }
 
-const ClassMember* Machine::ScriptMember(ScriptObject& obj, std::string_view name, const Frame* f) {
+// The member a call site names, remembered per site for objects of one class.
+const ClassMember* Machine::ScriptMember(ScriptObject& obj, const Frame* f, int32_t site) {
   ClassDef& cls = obj.cls();
+  MemberCache& c = f->fn->memberCache[site];
+  const std::string& name = f->fn->names[site];
+  // The name is compared too: a class freed since may have left its address to another.
+  if (c.cls == &cls && c.id < static_cast<DispId>(cls.members.size()) && NameEquals(cls.members[c.id].name, name)) {
+    const ClassMember& cm = cls.members[c.id];
+    if (cm.isPublic || f->me == &obj) return &cm;
+  }
   if (name.empty()) {
     if (cls.defaultId == kDispUnknown) Raise(err::kNotSupported);
     return &cls.members[cls.defaultId - 1];
@@ -384,6 +392,9 @@ const ClassMember* Machine::ScriptMember(ScriptObject& obj, std::string_view nam
   if (m < 0) Raise(err::kNotSupported, "Object doesn't support this property or method: '" + std::string(name) + "'");
   const ClassMember& cm = cls.members[m];
   if (!cm.isPublic && !(f->me == &obj)) Raise(err::kNotSupported, "Object doesn't support this property or method: '" + std::string(name) + "'");
+  c.type = nullptr;  // the host objects' key; the id is this class's now
+  c.cls = &cls;
+  c.id = m;
   return &cm;
 }
 
@@ -395,6 +406,7 @@ DispId Machine::HostMemberId(const Function& fn, int32_t site, Dispatch& d) {
   if (c.type == &t) return c.id;
   const DispId id = d.MemberId(name);
   if (id == kDispUnknown) Raise(err::kNotSupported, "Object doesn't support this property or method: '" + name + "'");
+  c.cls = nullptr;
   c.type = &t;
   c.id = id;
   return id;
@@ -786,7 +798,7 @@ Variant Machine::Execute() {
             Dispatch* d = objv->RawObject();
             if (!d) Raise(err::kObjectNotSet);
             if (ScriptObject* so = AsScriptObject(d)) {
-              const ClassMember* m = ScriptMember(*so, f->fn->names[in.c], f);
+              const ClassMember* m = ScriptMember(*so, f, in.c);
               if (m->field < 0) {
                 const Function* fn = m->get ? m->get.get() : m->method.get();
                 if (!fn) Raise(err::kNotSupported);
@@ -833,7 +845,7 @@ Variant Machine::Execute() {
             if (!d) Raise(err::kObjectNotSet);
             if (isSet && !sp[-1].IsObject()) Raise(err::kObjectRequired);
             if (ScriptObject* so = AsScriptObject(d)) {
-              const ClassMember* m = ScriptMember(*so, f->fn->names[in.c], f);
+              const ClassMember* m = ScriptMember(*so, f, in.c);
               if (m->field >= 0) {
                 Variant& field = so->fields()[m->field];
                 if (n) StoreIndexed(field, args, n, sp - 1, isSet);
