@@ -1190,24 +1190,36 @@ class Compiler {
   }
 
   // A binary operator on the two values just pushed. Arithmetic and
-  // comparisons of a local with a local or a constant (i + 1, s = s + x,
-  // Case "x") read their operands in place instead of copying them: when the
-  // last two instructions load them, only those operands can have pushed them.
+  // comparisons of a local (or ByRef parameter) with another or a constant
+  // (i + 1, s = s + x, Case "x") read their operands in place instead of
+  // copying them: when the last two instructions load them, only those
+  // operands can have pushed them.
   void EmitBinary(OpCode op) {
     std::vector<Instr>& code = F().code;
     const std::size_t n = code.size();
     const bool fusable = op == OpCode::Add || op == OpCode::Sub || op == OpCode::Mul ||
                          (op >= OpCode::Eq && op <= OpCode::Ge);
-    if (fusable && n >= 2 && code[n - 2].op == OpCode::LoadLocal && code[n - 2].c >= 0 && code[n - 2].c <= 0xFFFF &&
-        (code[n - 1].op == OpCode::LoadLocal || code[n - 1].op == OpCode::PushConst)) {
-      const OpCode fused = code[n - 1].op == OpCode::LoadLocal ? OpCode::ArithLocals : OpCode::ArithLocalConst;
-      const int32_t slot = code[n - 2].c, other = code[n - 1].c;
-      code.resize(n - 2);
-      st_->depth -= 2;
-      Emit(fused, 1, static_cast<int>(op), slot, other);
-      return;
+    if (fusable && n >= 2) {
+      const int32_t left = FrameOperand(code[n - 2]), right = FrameOperand(code[n - 1]);
+      const bool constant = code[n - 1].op == OpCode::PushConst && code[n - 1].c <= 0xFFFF;
+      if (left >= 0 && (right >= 0 || constant)) {
+        const int32_t other = right >= 0 ? right : code[n - 1].c;
+        code.resize(n - 2);
+        st_->depth -= 2;
+        Emit(right >= 0 ? OpCode::ArithLocals : OpCode::ArithLocalConst, 1, static_cast<int>(op), left, other);
+        return;
+      }
     }
     Emit(op, -1);
+  }
+
+  // A fused operator's operand: a local's slot, or a ByRef parameter's with
+  // kRefOperand set; -1 when the instruction loads anything else.
+  static int32_t FrameOperand(const Instr& in) {
+    if (in.c < 0 || in.c >= kRefOperand) return -1;
+    if (in.op == OpCode::LoadLocal) return in.c;
+    if (in.op == OpCode::Load && in.b == static_cast<int>(VarKind::Ref)) return in.c | kRefOperand;
+    return -1;
   }
 
   Runtime& rt_;

@@ -68,6 +68,11 @@ Variant ForBound(const Variant& v0) {
   Raise(err::kTypeMismatch);
 }
 
+// An operand of the fused operators: a local, or a ByRef parameter's variable.
+inline const Variant& FrameOperand(const Frame* f, int32_t operand) {
+  return operand & kRefOperand ? *f->refs[operand & (kRefOperand - 1)] : f->locals[operand];
+}
+
 // Pushes a call's result when the caller wants it, else releases it at once:
 // handlers leave by a computed jump, which skips the destructors of their locals.
 inline void KeepOrRelease(bool keep, Variant*& sp, Variant& r) {
@@ -209,20 +214,11 @@ void Machine::Enter(const Function& fn, ScriptObject* me, Variant* args, int n, 
     rt_.pending_.pop_back();
   }
   // Built in place: a frame assembled on the C++ stack and copied over costs
-  // more than the rest of the call.
-  Frame& fr = rt_.frames_.emplace_back();
-  fr.fn = &fn;
-  fr.pc = fn.code.data();
-  fr.locals = args;
-  fr.refs = refs;
-  fr.me = me;
-  fr.outer = outer;
-  fr.pendingMark = static_cast<uint32_t>(rt_.pending_.size());
-  fr.pinMark = static_cast<uint32_t>(rt_.pins_.size());
-  fr.refTop = rt_.refTop_;
-  fr.keep = keep;
-  // dropObject: the object of a member call sits right below the arguments.
-  fr.dropObject = dropObject;
+  // more than the rest of the call. dropObject: the object of a member call
+  // sits right below the arguments.
+  rt_.frames_.emplace_back(&fn, fn.code.data(), args, refs, me, outer, nullptr,
+                           static_cast<uint32_t>(rt_.pending_.size()), static_cast<uint32_t>(rt_.pins_.size()),
+                           rt_.refTop_, false, keep, false, dropObject);
   rt_.refTop_ += n;
   rt_.top_ = args + fn.localCount + fn.maxStack;
 }
@@ -986,8 +982,8 @@ Variant Machine::Execute() {
           ZANTREL_CASE(ArithLocals)
           ZANTREL_CASE(ArithLocalConst) {
             const OpCode op = static_cast<OpCode>(in.a);
-            const Variant& x = f->locals[in.b];
-            const Variant& y = in.op == OpCode::ArithLocals ? f->locals[in.c] : f->fn->constants[in.c];
+            const Variant& x = FrameOperand(f, in.b);
+            const Variant& y = in.op == OpCode::ArithLocals ? FrameOperand(f, in.c) : f->fn->constants[in.c];
             if (!PlainArith(op, x, y, sp)) {
               Variant r = ArithValue(op, x, y);
               MoveInto(sp, &r);
@@ -998,9 +994,9 @@ Variant Machine::Execute() {
           ZANTREL_CASE(ArithLocalsTo)
           ZANTREL_CASE(ArithLocalConstTo) {
             const OpCode op = static_cast<OpCode>(in.a);
-            const Variant& x = f->locals[in.b];
+            const Variant& x = FrameOperand(f, in.b);
             const int32_t other = in.c & 0xFFFF;
-            const Variant& y = in.op == OpCode::ArithLocalsTo ? f->locals[other] : f->fn->constants[other];
+            const Variant& y = in.op == OpCode::ArithLocalsTo ? FrameOperand(f, other) : f->fn->constants[other];
             Variant* t = f->locals + (in.c >> 16);
             if (IsPlain(t->type()) && PlainArith(op, x, y, t)) ZANTREL_NEXT();
             Variant r = ArithValue(op, x, y);
