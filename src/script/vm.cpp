@@ -374,12 +374,11 @@ Variant Machine::CallBuiltin(Frame* f, int32_t index, Variant* args, int n) {
 const ClassMember* Machine::ScriptMember(ScriptObject& obj, const Frame* f, int32_t site) {
   ClassDef& cls = obj.cls();
   MemberCache& c = f->fn->memberCache[site];
-  const std::string& name = f->fn->names[site];
-  // The name is compared too: a class freed since may have left its address to another.
-  if (c.cls == &cls && c.id < static_cast<DispId>(cls.members.size()) && NameEquals(cls.members[c.id].name, name)) {
+  if (c.cls == &cls && c.serial == cls.serial) {
     const ClassMember& cm = cls.members[c.id];
     if (cm.isPublic || f->me == &obj) return &cm;
   }
+  const std::string& name = f->fn->names[site];
   if (name.empty()) {
     if (cls.defaultId == kDispUnknown) Raise(err::kNotSupported);
     return &cls.members[cls.defaultId - 1];
@@ -390,6 +389,7 @@ const ClassMember* Machine::ScriptMember(ScriptObject& obj, const Frame* f, int3
   if (!cm.isPublic && !(f->me == &obj)) Raise(err::kNotSupported, "Object doesn't support this property or method: '" + std::string(name) + "'");
   c.type = nullptr;  // the host objects' key; the id is this class's now
   c.cls = &cls;
+  c.serial = cls.serial;
   c.id = m;
   return &cm;
 }
