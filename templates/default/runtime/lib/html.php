@@ -101,8 +101,14 @@ function format_value(array $f, mixed $v): string
     if ($v === null) {
         return '';
     }
+    if (is_multiple($f)) {
+        return implode(', ', array_map(static fn($x) => option_caption($f, $x) ?? $x, explode(',', (string)$v)));
+    }
     if ($f['values'] !== null || $f['lookup'] !== null) {
         return option_caption($f, $v) ?? (string)$v;
+    }
+    if ($f['native'] === 'array') {
+        return readable_array((string)$v);
     }
     $fmt = $f['format'];
     $kind = $fmt['kind'] ?? 'none';
@@ -152,14 +158,8 @@ function value_html(array $m, array $f, array $row, string $page): string
 // The edit control of a field on add/edit forms and the advanced search form.
 function control_html(array $f, string $name, mixed $value, bool $forSearch = false): string
 {
-    $v = is_scalar($value) ? (string)$value : '';
-    if (is_bool($value)) {
-        $v = $value ? '1' : '0';
-    }
-    $dateKind = date_kind($f);
-    if ($dateKind !== null) {
-        $v = date_input_value($f, $dateKind, $v);
-    }
+    $v = $forSearch && $f['control'] === 'CHECKBOX' && !is_bool($value) ? (is_scalar($value) ? (string)$value : '')
+        : input_text($f, $value);
     $id = 'zt-' . preg_replace('/[^A-Za-z0-9_\-]/', '_', $name);
     $attrs = ' id="' . h($id) . '" name="' . h($name) . '"';
     if (!$forSearch) {
@@ -178,6 +178,9 @@ function control_html(array $f, string $name, mixed $value, bool $forSearch = fa
         case 'PASSWORD':
             return '<input type="password" autocomplete="new-password"' . $attrs . ' value="">';
         case 'CHECKBOX':
+            if (is_multiple($f) && !$forSearch) {
+                return multiple_html($f, $name, $v);
+            }
             $on = $v !== '' && filter_var($v, FILTER_VALIDATE_BOOLEAN);
             return hidden($name, '0') . '<input type="checkbox" value="1"' . $attrs . ($on ? ' checked' : '') . '>';
         case 'SELECT':
@@ -205,6 +208,20 @@ function control_html(array $f, string $name, mixed $value, bool $forSearch = fa
             $size = $f['size'] === null ? '' : ' size="' . (int)$f['size'] . '"';
             return '<input type="' . input_type($f, $forSearch) . '"' . $attrs . $size . ' value="' . h($v) . '">';
     }
+}
+
+// One box per choice of a field that holds several (a SET column); the empty
+// hidden value says that the form sent the field even with no box ticked.
+function multiple_html(array $f, string $name, string $v): string
+{
+    $chosen = $v === '' ? [] : explode(',', $v);
+    $out = hidden($name, '');
+    foreach (field_options($f) as $ov => $caption) {
+        $on = in_array((string)$ov, $chosen, true) ? ' checked' : '';
+        $out .= '<label><input type="checkbox" name="' . h($name) . '[]" value="' . h($ov) . '"' . $on . '> '
+            . h($caption) . '</label> ';
+    }
+    return $out;
 }
 
 function input_type(array $f, bool $forSearch): string
