@@ -97,7 +97,7 @@ function read_form(array $m, string $page, string $mode): array
         }
         $raw = posted_text($f, $name);
         // On edit a field that was not sent at all, or came back as it was shown, keeps its value.
-        if ($page === 'edit' && ($raw === null || is_unchanged($tokens, $name, $raw))) {
+        if ($page === 'edit' && ($raw === null || is_unchanged($tokens, $f, $raw))) {
             continue;
         }
         // Text is stored as typed, blanks included; other values are read without them.

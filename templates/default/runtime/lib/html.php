@@ -174,7 +174,7 @@ function control_html(array $f, string $name, mixed $value, bool $forSearch = fa
     switch ($control) {
         case 'TEXTAREA':
             return '<textarea' . $attrs . ' rows="' . (int)($f['rows'] ?? 5) . '" cols="' . (int)($f['cols'] ?? 60) . '">'
-                . h($v) . '</textarea>';
+                . "\n" . h($v) . '</textarea>';  // the browser drops one line break after the tag
         case 'PASSWORD':
             return '<input type="password" autocomplete="new-password"' . $attrs . ' value="">';
         case 'CHECKBOX':

@@ -80,7 +80,7 @@ function select_sql(array $m, Db $db, array $fields): string
         $read = read_expression($db, $m['fields'][$name]);
         $cols[] = match (true) {
             $m['fields'][$name]['category'] === 'blob' && !isset($fields[$name]['blob_data'])
-                => 'CASE WHEN ' . $q . ' IS NULL THEN NULL ELSE 1 END AS ' . $q,
+                => 'CASE WHEN LENGTH(' . $q . ') > 0 THEN 1 END AS ' . $q,  // an empty blob has nothing to open
             $read !== $q => $read . ' AS ' . $q,
             default => $q,
         };

@@ -40,9 +40,12 @@ function posted_text(array $f, string $name): ?string
     return is_string($v) ? $v : null;
 }
 
-function value_token(string $name, string $text): string
+// A browser sends a textarea's line breaks as CRLF and drops them from a
+// one-line input: the token is of the text as it comes back.
+function value_token(array $f, string $text): string
 {
-    return hash_hmac('sha256', $name . "\0" . $text, csrf_token());
+    $text = $f['control'] === 'TEXTAREA' ? str_replace("\r\n", "\n", $text) : str_replace(["\r", "\n"], '', $text);
+    return hash_hmac('sha256', $f['name'] . "\0" . $text, csrf_token());
 }
 
 // The tokens of the values an edit form shows: the fields it lets the user change.
@@ -51,7 +54,7 @@ function original_tokens(array $m, array $row): array
     $tokens = [];
     foreach (fields_for($m, 'edit') as $name => $f) {
         if (!$f['auto'] && !in_array($f['control'], ['FILE', 'NO', 'PASSWORD'], true) && array_key_exists($name, $row)) {
-            $tokens[$name] = value_token($name, input_text($f, $row[$name]));
+            $tokens[$name] = value_token($f, input_text($f, $row[$name]));
         }
     }
     return $tokens;
@@ -63,9 +66,9 @@ function posted_tokens(): array
     return array_filter(param_map('o', $_POST), static fn($t) => preg_match('/^[0-9a-f]{64}$/D', $t) === 1);
 }
 
-function is_unchanged(array $tokens, string $name, string $text): bool
+function is_unchanged(array $tokens, array $f, string $text): bool
 {
-    return isset($tokens[$name]) && hash_equals($tokens[$name], value_token($name, $text));
+    return isset($tokens[$f['name']]) && hash_equals($tokens[$f['name']], value_token($f, $text));
 }
 
 function token_fields(array $tokens): string
