@@ -134,7 +134,7 @@ function type_limit_error(array $f, string $v): ?string
         return null;
     }
     if (in_array($name, ['varchar', 'character varying', 'char', 'character', 'nvarchar', 'nchar'], true)
-        && ($t[2] ?? '') !== '' && mb_strlen($v) > (int)$t[2]) {
+        && ($t[2] ?? '') !== '' && preg_match_all('/./su', $v) > (int)$t[2]) {
         return t('invalid.maxlen', ['field' => $f['caption'], 'n' => $t[2]]);
     }
     return null;
