@@ -185,7 +185,12 @@ function control_html(array $f, string $name, mixed $value, bool $forSearch = fa
             return hidden($name, '0') . '<input type="checkbox" value="1"' . $attrs . ($on ? ' checked' : '') . '>';
         case 'SELECT':
             $out = '<select' . $attrs . '><option value="">' . h(t('select.none')) . '</option>';
-            foreach (field_options($f) as $ov => $caption) {
+            $options = field_options($f);
+            // A stored value that is no longer offered stays as it is until the user picks another.
+            if ($v !== '' && !$forSearch && !array_key_exists($v, $options)) {
+                $options = [$v => $v] + $options;
+            }
+            foreach ($options as $ov => $caption) {
                 $sel = (string)$ov === $v ? ' selected' : '';
                 $out .= '<option value="' . h($ov) . '"' . $sel . '>' . h($caption) . '</option>';
             }
