@@ -28,7 +28,7 @@ def links(page):
 
 def shape(target):
     path, _, query = target.partition("?")
-    names = sorted({re.sub(r"\[.*", "", k) + ("=" + v if k in ("export", "fld") else "")
+    names = sorted({re.sub(r"\[.*", "", k) + ("=" + v if k in ("export", "fld", "sort") else "")
                     for k, v in urllib.parse.parse_qsl(query, keep_blank_values=True)})
     return path, tuple(names)
 

@@ -79,7 +79,7 @@ function refused_field(array $m, string $message, array $written): ?string
         '/for column [`\'"]?(?:[^`\'"]*[`\'"]?\.[`\'"]?)*([^`\'".]+)[`\'"]? at row/',  // MySQL: 'x' or `db`.`t`.`x`
         '/for column [`\'"](?:[^`\'"]+[`\'"]\.[`\'"])*([^`\'"]+)[`\'"]/',
         '/FOREIGN KEY \(`([^`]+)`\)/',                                        // MySQL reference
-        '/CONSTRAINT `([^`]+)` failed/',                                      // MariaDB check (JSON columns: the column)
+        '/CONSTRAINT `(?:[^`]*\.)?([^`.]+)` failed/',                        // MariaDB check (JSON columns: the column)
         '/for key \'(?:[^\']*\.)?([^\'.]+)\'/',                               // MySQL duplicate: the index
         '/Key \("?([^)"]+)"?\)=/',                                            // PostgreSQL duplicate and reference
         '/in column "([^"]+)"/',                                              // PostgreSQL NOT NULL
@@ -98,10 +98,12 @@ function refused_field(array $m, string $message, array $written): ?string
             }
         }
     }
-    // PostgreSQL names the type, not the column: the written field of that type, when only one has it.
+    // PostgreSQL names the type (of an array's element), not the column: the
+    // written field of that type, when only one has it.
     if (preg_match('/(?:for type|for enum|for type character varying|too long for type) ([^:]+?)(?::|$)/m', $message, $match) === 1) {
         $type = strtolower(trim($match[1]));
-        $of = array_filter(array_keys($written), static fn($n) => strtolower((string)$m['fields'][$n]['type']) === $type);
+        $of = array_filter(array_keys($written),
+            static fn($n) => in_array(strtolower((string)$m['fields'][$n]['type']), [$type, $type . '[]'], true));
         if (count($of) === 1) {
             return reset($of);
         }

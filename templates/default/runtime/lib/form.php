@@ -18,7 +18,7 @@ function valid_value(array $f, string $v): bool
         return false;
     }
     return match ($rule) {
-        'int' => strlen(ltrim($v, '-')) <= 18,
+        'int' => strlen(ltrim($v, '-')) <= 20,
         'date', 'datetime', 'time' => parse_date_input($f, $rule, $v) !== null,
         'email' => filter_var($v, FILTER_VALIDATE_EMAIL) !== false,
         'url' => filter_var($v, FILTER_VALIDATE_URL) !== false && preg_match('#^https?://#i', $v) === 1,
@@ -40,7 +40,8 @@ function store_value(array $f, string $v): mixed
     if ($dateKind !== null) {
         return parse_date_input($f, $dateKind, $v) ?? $v;
     }
-    return $f['category'] === 'int' ? (int)$v : $v;
+    // Whole numbers beyond PHP's integers (unsigned bigint) go as text, never as a rounded float.
+    return $f['category'] === 'int' && preg_match('/^-?\d{1,18}$/D', $v) === 1 ? (int)$v : $v;
 }
 
 // The phrase for a value that does not fit the field's validation.
