@@ -85,7 +85,7 @@ function select_sql(array $m, Db $db, array $fields): string
             default => $q,
         };
     }
-    return implode(', ', $cols);
+    return $cols === [] ? '1 AS zt_none' : implode(', ', $cols);  // a list that shows no column still counts its rows
 }
 
 // WHERE for basic search, advanced search and the master filter. Returns [sql, params].
