@@ -152,7 +152,7 @@ function value_html(array $m, array $f, array $row, string $page): string
         return '<a href="' . h($src) . '">' . h(t('blob.open')) . '</a>';
     }
     $text = h(format_value($f, $row[$f['name']] ?? null));
-    return $f['category'] === 'memo' && $page === 'view' ? nl2br($text, false) : $text;
+    return in_array($f['category'], ['memo', 'string'], true) && $page === 'view' ? nl2br($text, false) : $text;
 }
 
 // The edit control of a field on add/edit forms and the advanced search form.
@@ -167,6 +167,10 @@ function control_html(array $f, string $name, mixed $value, bool $forSearch = fa
     }
     $control = $forSearch && in_array($f['control'], ['PASSWORD', 'HIDDEN', 'FILE', 'NO', 'TEXTAREA'], true)
         ? 'TEXT' : $f['control'];
+    // A one-line input would drop the line breaks of a stored text.
+    if ($control === 'TEXT' && !$forSearch && str_contains($v, "\n")) {
+        $control = 'TEXTAREA';
+    }
     if ($forSearch && $control === 'CHECKBOX') {
         $control = 'SELECT';
         $f['values'] ??= ['1' => t('yes'), '0' => t('no')];

@@ -40,12 +40,11 @@ function posted_text(array $f, string $name): ?string
     return is_string($v) ? $v : null;
 }
 
-// A browser sends a textarea's line breaks as CRLF and drops them from a
-// one-line input: the token is of the text as it comes back.
+// A browser sends a textarea's line breaks as CRLF: the token is of the text
+// as it comes back (a text with line breaks is always shown in a textarea).
 function value_token(array $f, string $text): string
 {
-    $text = $f['control'] === 'TEXTAREA' ? str_replace("\r\n", "\n", $text) : str_replace(["\r", "\n"], '', $text);
-    return hash_hmac('sha256', $f['name'] . "\0" . $text, csrf_token());
+    return hash_hmac('sha256', $f['name'] . "\0" . str_replace("\r\n", "\n", $text), csrf_token());
 }
 
 // The tokens of the values an edit form shows: the fields it lets the user change.
