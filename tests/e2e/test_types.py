@@ -167,6 +167,14 @@ class ChoiceTests(unittest.TestCase):
         self.assertEqual(r.status, 303, errors(r))
         self.assertRegex(DB.value("SELECT uid FROM kinds WHERE name = 'uuid by default'") or "", "^[0-9a-f-]{36}$")
 
+    @unittest.skipUnless(ENGINE == "pgsql", "PostgreSQL types")
+    def test_uuid_key_with_a_default(self):
+        action, fields = form_fields(self.c.get("tokens_add.php").text)
+        r = self.c.post(action, changed(fields, "label", "second"))
+        self.assertEqual(r.status, 303, errors(r))
+        self.assertEqual(DB.value("SELECT COUNT(*) FROM tokens"), 2)
+        self.assertEqual(self.c.get("tokens_view.php?key%5Btoken%5D=not-a-uuid").status, 404)
+
     @unittest.skipUnless(ENGINE == "sqlite", "SQLite's TEXT")
     def test_sqlite_text_is_listed(self):
         self.assertIn("Zürich ✓", self.c.get("kinds_list.php").text)

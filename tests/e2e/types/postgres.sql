@@ -53,3 +53,5 @@ INSERT INTO series SELECT n, 'row ' || (n % 4) FROM generate_series(1, 45) n;
 CREATE VIEW series_view AS SELECT label, n FROM series;
 CREATE TABLE "Odd Table" ("Wert €" varchar(10), "x y" integer);
 INSERT INTO "Odd Table" VALUES ('a', 1), ('a', 1), ('b', NULL);
+CREATE TABLE tokens (token uuid PRIMARY KEY DEFAULT gen_random_uuid(), label varchar(20) NOT NULL);
+INSERT INTO tokens (label) VALUES ('first');

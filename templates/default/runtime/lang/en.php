@@ -29,6 +29,7 @@ return [
     'search.title' => 'Search {table}',
     'search.operator' => 'Operator',
     'search.invalid' => 'The search value for {field} is not valid.',
+    'search.refused' => 'A search value does not fit its column: no records are shown.',
     'select.none' => '(choose)',
     'select.all' => 'Select all',
     'list.empty' => 'No records found.',

@@ -234,11 +234,20 @@ function key_where(array $m, Db $db, array $key): array
     return [' WHERE ' . implode(' AND ', $parts), $params];
 }
 
+// The row of a key; null when there is none, also when the database cannot
+// even read the key's value (text for a uuid key): no row has it.
 function fetch_row(array $m, array $key, array $fields): ?array
 {
     $db = db();
     [$where, $params] = key_where($m, $db, $key);
-    return $db->one('SELECT ' . select_sql($m, $db, $fields) . ' FROM ' . source_sql($m, $db) . $where, $params);
+    try {
+        return $db->one('SELECT ' . select_sql($m, $db, $fields) . ' FROM ' . source_sql($m, $db) . $where, $params);
+    } catch (\PDOException $e) {
+        if (!in_array(refusal_kind($e, $db->driver), ['value', 'range'], true)) {
+            throw $e;
+        }
+        return null;
+    }
 }
 
 // The master filter the page was opened with (m[...] of the master link fields).
