@@ -2,6 +2,8 @@
 redirects, CSRF tokens and multipart forms, on the standard library only."""
 import html.parser
 import http.cookiejar
+import sys
+import unittest
 import json
 import os
 import re
@@ -169,3 +171,16 @@ class Database:
     def value(self, sql, params=()):
         rows = self.column(sql, params)
         return rows[0] if rows else None
+
+
+def run_tests(module):
+    """Runs the tests of a module (or those named on the command line) and writes
+    {"run": n, "failed": n} to $E2E_SUMMARY for tests/e2e/run."""
+    loader = unittest.defaultTestLoader
+    suite = loader.loadTestsFromNames(sys.argv[1:], module) if len(sys.argv) > 1 else loader.loadTestsFromModule(module)
+    result = unittest.TextTestRunner(verbosity=2, stream=sys.stdout).run(suite)
+    summary = os.environ.get("E2E_SUMMARY")
+    if summary:
+        with open(summary, "w") as f:
+            json.dump({"run": result.testsRun, "failed": len(result.failures) + len(result.errors)}, f)
+    return 0 if result.wasSuccessful() else 1

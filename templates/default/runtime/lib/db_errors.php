@@ -76,8 +76,7 @@ function refusal_errors(array $m, \PDOException $e, string $driver, array $writt
 function refused_field(array $m, string $message, array $written): ?string
 {
     $patterns = [
-        '/for column [`\'"]?(?:[^`\'"]*[`\'"]?\.[`\'"]?)*([^`\'".]+)[`\'"]? at row/',  // MySQL: 'x' or `db`.`t`.`x`
-        '/for column [`\'"](?:[^`\'"]+[`\'"]\.[`\'"])*([^`\'"]+)[`\'"]/',
+        '/for column (?:[`\'"][^`\'"]*[`\'"]\.)*[`\'"]([^`\'"]+)[`\'"]/',          // MySQL: 'x' or `db`.`t`.`x`
         '/FOREIGN KEY \(`([^`]+)`\)/',                                        // MySQL reference
         '/CONSTRAINT `(?:[^`]*\.)?([^`.]+)` failed/',                        // MariaDB check (JSON columns: the column)
         '/for key \'(?:[^\']*\.)?([^\'.]+)\'/',                               // MySQL duplicate: the index
