@@ -71,7 +71,8 @@ std::string Describe(const Difference& d, bool done) {
     case DifferenceKind::RenamedField:
       return verb + " " + d.table + "." + (d.attributes.empty() ? d.field : d.attributes[0].project) + " -> " + d.field;
     case DifferenceKind::Failure:
-      return verb + " " + (d.tableType == "REPORT" ? "report " : "custom view ") + d.table + ": " + d.message;
+      return verb + " " + (TableKindOf(d.tableType) == TableKind::Report ? "report " : "custom view ") + d.table +
+             ": " + d.message;
     default:
       return verb + " " + where;
   }

@@ -31,7 +31,7 @@ Ref<ObPField> DefaultsFor(const std::string& name, const ObSchemaField& column) 
   f->FldReq(column.FldReq);
   f->FldAutoIncrement(column.FldAutoIncrement);
   f->FldAttribute(column.FldAttribute);
-  f->LoadFldDefault();
+  LoadFldDefault(*f);
   return f;
 }
 

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "model/table.h"
-#include "schema/obp_schema.h"
+#include "schema/schema_reader.h"
 #include "sync/differences.h"
 
 namespace zantrel {
