@@ -837,6 +837,10 @@ class DateTests(unittest.TestCase):
             self.assertEqual(re.findall(r'orders_view\.php\?key%5Border_id%5D=(\d+)[&"]', found), ["4"])
 
 
+from test_rights import (RightsMatrixTests, OwnRecordTests, PasswordColumnTests,  # noqa: E402,F401
+                         AccountTests, LoginDefenceTests)
+
+
 def main():
     module = sys.modules[__name__]
     loader = unittest.defaultTestLoader

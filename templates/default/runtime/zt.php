@@ -22,3 +22,5 @@ require __DIR__ . '/lib/page_record.php';
 require __DIR__ . '/lib/page_edit.php';
 require __DIR__ . '/lib/page_report.php';
 require __DIR__ . '/lib/page_site.php';
+require __DIR__ . '/lib/mail.php';
+require __DIR__ . '/lib/account.php';
