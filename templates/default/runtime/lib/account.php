@@ -53,9 +53,14 @@ function token_data(string $kind, string $token, bool $use): ?array
         return null;
     }
     with_state($file, static function (array $r) use ($kind, $use, &$found): ?array {
-        $valid = ($r['kind'] ?? '') === $kind && ($r['expires'] ?? 0) > time();
-        $found = $valid ? $r['data'] : null;
-        return $use || !$valid ? null : $r;
+        if (($r['expires'] ?? 0) <= time()) {
+            return null;
+        }
+        if (($r['kind'] ?? '') !== $kind) {
+            return $r;
+        }
+        $found = $r['data'];
+        return $use ? null : $r;
     });
     return $found;
 }
@@ -336,6 +341,7 @@ function confirm_email(array $change): void
 {
     $s = config('security');
     $db = db();
+    $user = current_account();
     try {
         $db->run('UPDATE ' . $db->quote($s['table']) . ' SET ' . $db->quote($s['email_field']) . ' = ? WHERE '
             . $db->quote($s['id_field']) . ' = ?', [$change['email'], $change['login']]);
@@ -346,7 +352,6 @@ function confirm_email(array $change): void
         throw new HttpError(409, 'account.exists');
     }
     // When the address is the login ID, the session that asked for the change follows it.
-    $user = current_account();
     if ($s['email_field'] === $s['id_field'] && $user !== null && $user['login'] === $change['login']) {
         $user['login'] = $change['email'];
         start_account_session($user);

@@ -46,7 +46,8 @@ function delete_page(array $meta): void
             throw new HttpError(404, 'error.not_found');
         }
         require_right($m, 'delete');
-        $keys = delete_keys($m);
+        // Only rows the user may reach: another user's key is as absent as a wrong one.
+        $keys = array_values(array_filter(delete_keys($m), static fn($k) => fetch_row($m, $k, []) !== null));
         if ($keys === []) {
             throw new HttpError(404, 'error.not_found');
         }

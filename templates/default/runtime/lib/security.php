@@ -73,7 +73,7 @@ function start_session(): void
     session_start();
     if (($_SESSION['zt_app'] ?? null) !== $id) {
         if ($_SESSION !== []) {
-            session_regenerate_id(true);
+            session_regenerate_id(false); // another application's session: leave it to that one
         }
         $_SESSION = ['zt_app' => $id];
     }
