@@ -129,8 +129,8 @@ void CheckOneScope(bool database, bool table, bool field) {
   if (int(database) + int(table) + int(field) > 1) throw UsageError("give only one of --database, --table or --field");
 }
 
-ObProperties& SelectBag(ObP& project, const std::string& table, const std::string& field, bool database) {
-  if (database) {
+ObProperties& SelectBag(ObP& project, const std::string& table, const std::string& field, bool wholeDatabase) {
+  if (wholeDatabase) {
     ObPDatabase* open = project.openDatabase();
     if (!open) throw Failure("zantrel: the project has no database");
     return open->Properties();

@@ -287,6 +287,11 @@ class AccountTests(unittest.TestCase):
     def setUp(self):
         self.mail_config()
 
+    def tearDown(self):
+        # The other tests count the customers.
+        DB.rows("DELETE FROM customers WHERE email IN ('reg-one@example.com', 'reset-one@example.com', "
+                "'reset-two@example.com', 'move-one@example.com', 'moved-one@example.com', 'change-one@example.com')")
+
     def mail_config(self, extra=""):
         """Sends the application's mail to the sink for the rest of the test."""
         config = local_config(f"'account' => ['smtp_host' => '127.0.0.1', 'smtp_port' => {self.sink.port}{extra}],")
