@@ -80,6 +80,11 @@ browser_test() {
   else
     fail 1 "browser: list, add, save, listed"
   fi
+  if NODE_PATH="$node_dir/node_modules" E2E_URL="http://127.0.0.1:$PORT" node "$E2E/browser/own_orders.js" >&2; then
+    pass 1
+  else
+    fail 1 "browser: a customer sees only its own orders"
+  fi
 }
 
 run_scans() {
