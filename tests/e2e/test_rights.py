@@ -175,6 +175,19 @@ class RightsMatrixTests(unittest.TestCase):
         self.assertIn("products_view.php", customer)
 
 
+    def test_search_parameters_count_only_with_the_search_permission(self):
+        from test_app import metadata_changed
+        c = self.clients["fixed"]
+        every = DB.value("SELECT COUNT(*) FROM categories")
+        rows = lambda page: len(re.findall(r'categories_view\.php\?key', page))  # noqa: E731
+        self.assertEqual(rows(c.get("categories_list.php", {"s[name]": "Tea"}).text), 1)
+        with metadata_changed("categories", "$m['perm']['search'] = false;"):
+            self.assertEqual(rows(c.get("categories_list.php", {"s[name]": "Tea"}).text), every)
+        with local_config("'rights' => ['categories' => 'staff:lv'],"):
+            self.assertEqual(self.clients["staff"].get("categories_list.php", {"s[name]": "Tea"}).status, 403)
+            self.assertEqual(self.clients["staff"].get("categories_list.php").status, 200)
+
+
 class OwnRecordTests(unittest.TestCase):
     """A customer reaches only its own orders and their items, on every page kind, even with every right but 'g'."""
 

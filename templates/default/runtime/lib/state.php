@@ -95,8 +95,12 @@ function app_id(): string
 {
     static $id = null;
     if ($id === null) {
-        $record = with_state(state_dir() . '/app-id.php', static fn(array $r) =>
-            isset($r['id']) && is_string($r['id']) ? $r : ['id' => bin2hex(random_bytes(16))]);
+        $file = state_dir() . '/app-id.php';
+        $record = read_state($file);
+        if (!isset($record['id']) || !is_string($record['id'])) {
+            $record = with_state($file, static fn(array $r) =>
+                isset($r['id']) && is_string($r['id']) ? $r : ['id' => bin2hex(random_bytes(16))]);
+        }
         $id = $record['id'];
     }
     return $id;
