@@ -5,7 +5,7 @@
 # Logs in with a fresh session and prints its cookie as NAME=VALUE.
 login_session() {
   python3 -c "import sys; sys.path.insert(0, '$E2E'); from http_client import Client
-c = Client('http://127.0.0.1:$PORT'); c.login('${1:-admin}', '${2:-admin-secret}')
+c = Client('http://127.0.0.1:$PORT'); assert c.login('${1:-admin}', '${2:-admin-secret}').status == 303
 print(next(f'{k.name}={k.value}' for k in c.jar if k.name.startswith('ZT')))"
 }
 
