@@ -260,7 +260,9 @@ function check_login(string $id, string $password): array
         }
         return $r;
     });
-    prune_state('login', (int)$limits['seconds'] + 86400);
+    // Failures not followed by another attempt for a while are forgotten (unknown IDs are counted too,
+    // so that a lock-out tells nothing about which IDs exist).
+    prune_state('login', max(900, 2 * (int)$limits['seconds']));
     if ($outcome !== null || $account === null) {
         rate_count($client, (int)$rates['seconds'], 1);
         rate_count('global', (int)$rates['seconds'], 1);
