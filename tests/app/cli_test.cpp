@@ -239,6 +239,10 @@ TEST_F(CliTest, DatabaseSettingsAndRightsTexts) {
   EXPECT_NE(Cli("show " + p + " --database --json").out.find("\"name\": \"MaxUploadSize\", \"dataType\": \"Long\""),
             std::string::npos);
   ASSERT_EQ(Cli("set " + p + " --table t 'TblSecurity=admin:*, staff:lvsaecxg,*:l'").exitCode, 0);
+  // A table that appears later gets SecDefault as its rights.
+  ASSERT_EQ(std::system(("sqlite3 " + db + " \"CREATE TABLE u (id INTEGER PRIMARY KEY)\"").c_str()), 0);
+  ASSERT_EQ(Cli("sync " + p).exitCode, 0);
+  EXPECT_NE(Cli("show " + p + " --table u").out.find("\"admin:*,+customer:lv\""), std::string::npos);
 
   std::string before = ReadText(p);
   struct Bad {
