@@ -68,7 +68,8 @@ std::string Describe(const Difference& d, bool done) {
       if (done && Retyped(d)) verb = "retyped field (settings reset)";
       return verb + " " + where + ": " + Attributes(d.attributes);
     case DifferenceKind::Failure:
-      return verb + " " + (d.tableType == "REPORT" ? "report " : "custom view ") + d.table + ": " + d.message;
+      return verb + " " + (TableKindOf(d.tableType) == TableKind::Report ? "report " : "custom view ") + d.table +
+             ": " + d.message;
     default:
       return verb + " " + where;
   }

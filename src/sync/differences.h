@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "model/table_kind.h"
+
 namespace zantrel {
 
 enum class DifferenceKind {
@@ -39,6 +41,9 @@ struct SchemaDifferences {
   std::vector<Difference> items;
 
   Difference& Add(DifferenceKind kind, std::string table, std::string tableType, std::string field = {});
+  Difference& Add(DifferenceKind kind, std::string table, TableKind tableKind, std::string field = {}) {
+    return Add(kind, std::move(table), std::string(TableKindName(tableKind)), std::move(field));
+  }
   bool empty() const { return items.empty(); }
 };
 

@@ -5,6 +5,7 @@
 
 #include "core/convert.h"
 #include "core/error.h"
+#include "schema/field_defaults.h"
 
 namespace zantrel {
 namespace {
@@ -73,10 +74,10 @@ bool BooleanSetting(const ObPField& f, std::string_view name, int32_t hint) {
 
 }  // namespace
 
-std::vector<std::string> TableNamesOfType(ObPTables& tables, std::string_view type) {
+std::vector<std::string> TableNamesOfType(ObPTables& tables, TableKind kind) {
   std::vector<std::string> names;
   for (int32_t i = 0; i < tables.Count(); ++i)
-    if (tables.At(i)->TblType() == type) names.push_back(tables.At(i)->TblName());
+    if (tables.At(i)->Kind() == kind) names.push_back(tables.At(i)->TblName());
   return names;
 }
 
@@ -142,7 +143,7 @@ void AddField(ObPFields& fields, const ObSchemaField& live, NewFieldRule rule) {
   f->FldQuoteE(live.FldQuoteE);
   f->FldCaption(live.FldCaption);
   if (rule == NewFieldRule::NewTableColumn) f->FldReq(live.FldReq);
-  f->LoadFldDefault();
+  LoadFldDefault(*f);
 }
 
 void MergeFields(ObPTable& table, const std::vector<const ObSchemaField*>& live, NewFieldRule rule,

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "model/table.h"
-#include "schema/obp_schema.h"
+#include "schema/schema_reader.h"
 #include "sync/differences.h"
 
 namespace zantrel {
@@ -24,7 +24,7 @@ auto* FindExactName(List& list, std::string_view name) {
 
 // The names of the project tables of one type, collected first so that a pass
 // that changes the list does not walk it.
-std::vector<std::string> TableNamesOfType(ObPTables& tables, std::string_view type);
+std::vector<std::string> TableNamesOfType(ObPTables& tables, TableKind kind);
 
 // The five attributes that decide whether a field changed.
 struct CheckedAttributes {

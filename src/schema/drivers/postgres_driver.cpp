@@ -153,7 +153,8 @@ class PostgresDriver final : public Driver {
       for (int i = 0; i < PQntuples(r.get()); ++i) {
         auto v = [&](int col) { return std::string(PQgetvalue(r.get(), i, col)); };
         char kind = v(1)[0];
-        DriverTable& t = set.Table(v(0), kind == 'v' || kind == 'm' ? "VIEW" : "TABLE");
+        const bool view = kind == 'v' || kind == 'm';
+        DriverTable& t = set.Table(v(0), TableKindName(view ? TableKind::View : TableKind::Table));
         bool isEnum = v(10) == "e";
         bool nullable = v(7) != "t";
         DriverField f = TypedField(v(2), v(3), v(4), std::atoi(v(5).c_str()), std::atoi(v(6).c_str()), isEnum, nullable);

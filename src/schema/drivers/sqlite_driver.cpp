@@ -149,7 +149,8 @@ class SqliteDriver final : public Driver {
       st.BindName(tableName);
       while (Step(st)) {
         std::string table = Text(st.get(), 0);
-        DriverTable& t = set.Table(table, Text(st.get(), 1) == "view" ? "VIEW" : "TABLE");
+        const bool view = Text(st.get(), 1) == "view";
+        DriverTable& t = set.Table(table, TableKindName(view ? TableKind::View : TableKind::Table));
         std::string declared = Text(st.get(), 3);
         DriverField f = TypedField(Text(st.get(), 2), declared, sqlite3_column_int(st.get(), 4) != 0);
         f.HasDefault = sqlite3_column_type(st.get(), 5) != SQLITE_NULL &&
