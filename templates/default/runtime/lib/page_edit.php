@@ -44,7 +44,9 @@ function edit_form(array $meta, string $mode): void
         if ($mode !== 'edit') {
             $values = array_replace($values, owner_values($m));
         }
-        require_own_master($m, array_replace($mode === 'edit' ? $current : [], $values));
+        if ($errors === []) {
+            require_own_master($m, array_replace($mode === 'edit' ? $current : [], $values));
+        }
         if ($mode === 'copy' && $errors === []) {
             $values += carried_files($m, $key, $values);
             $errors = missing_files($m, $values);
