@@ -244,6 +244,8 @@ class OwnRecordTests(unittest.TestCase):
         self.assertEqual(r.status, 303, r.text[:300])
         self.assertEqual(DB.column("SELECT customer_id FROM orders WHERE note = 'posted owner'"), [self.uid])
         self.assertNotIn('name="f[customer_id]"', self.c.get("orders_add.php").text)
+        # nor may she search by it: its control would list every customer
+        self.assertNotIn("Donald Knuth", self.c.get("orders_search.php").text)
 
     def test_the_level_field_is_the_administrators_alone(self):
         donald = logged_in("admin")

@@ -28,9 +28,7 @@ function edit_form(array $meta, string $mode): void
         throw new HttpError(404, 'error.not_found');
     }
     require_right($m, $mode);
-    foreach (locked_fields($m) as $name) {
-        $m['fields'][$name]['add'] = $m['fields'][$name]['edit'] = false;
-    }
+    $m = user_meta($m);
     $page = $mode === 'edit' ? 'edit' : 'add';
     $key = $mode === 'add' ? null : request_key($m);
     $current = $key === null ? null : fetch_row($m, $key, $m['fields']);

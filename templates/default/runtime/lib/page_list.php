@@ -11,6 +11,7 @@ function list_page(array $meta): void
         require_login();
         $m = table_meta($meta);
         require_right($m, 'list');
+        $m = user_meta($m);
         $s = list_state($m);
         if (($s['q'] !== '' || $s['s'] !== [] || $s['s2'] !== []) && !can(rights_table($m), 'search')) {
             throw new HttpError(403, 'error.forbidden');
@@ -239,6 +240,7 @@ function search_page(array $meta): void
             throw new HttpError(404, 'error.not_found');
         }
         require_right($m, 'search');
+        $m = user_meta($m);
         page_begin(t('search.title', ['table' => $m['caption']]));
         echo '<form class="zt-form" method="get" action="', h($m['pages']['list']), '">', "\n<table>\n";
         foreach (fields_for($m, 'search') as $name => $f) {

@@ -153,6 +153,20 @@ function locked_fields(array $m): array
     return $locked;
 }
 
+// The metadata as this user may use it: locked fields are not on forms, and
+// the owner field is not searched by a user kept to its own rows (its search
+// control would list every user).
+function user_meta(array $m): array
+{
+    foreach (locked_fields($m) as $name) {
+        $m['fields'][$name]['add'] = $m['fields'][$name]['edit'] = false;
+        if ($name !== (config('security')['level_field'] ?? null)) {
+            $m['fields'][$name]['search'] = $m['fields'][$name]['basic_search'] = false;
+        }
+    }
+    return $m;
+}
+
 // Values the server sets on insert whatever was posted: the owner of a new row.
 function owner_values(array $m): array
 {
