@@ -91,6 +91,8 @@ void ApplyEnumControl(ObPField& f) {
     f.FldHtmlTag(yesNo ? "CHECKBOX" : "RADIO");
   } else if (f.NativeDataType() == 248) {
     f.FldHtmlTag("CHECKBOX");
+  } else if (f.FldType() == 202 && !f.FldTagValues().empty()) {
+    f.FldHtmlTag("RADIO");  // an enum type of another database (PostgreSQL): choose one of its labels
   }
 }
 

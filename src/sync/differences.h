@@ -18,6 +18,7 @@ enum class DifferenceKind {
   DroppedField,
   ChangedField,  // attributes differ (refreshed); a changed NativeDataType resets the field
   Failure,       // a custom view or report that could not be compared or refreshed
+  RenamedField,  // synchronisation: a column renamed in the database kept its settings (FldName old -> new)
 };
 
 // One attribute as the project holds it and as the database reports it.

@@ -6,6 +6,7 @@
 #include "core/convert.h"
 #include "core/error.h"
 #include "schema/field_defaults.h"
+#include "sync/field_refresh.h"
 
 namespace zantrel {
 namespace {
@@ -151,6 +152,7 @@ void MergeFields(ObPTable& table, const std::vector<const ObSchemaField*>& live,
   std::unordered_map<std::string, const ObSchemaField*> byName;
   for (const ObSchemaField* f : live) byName.emplace(f->FldName, f);
   const std::string name = table.TblName(), type = table.TblType();
+  if (rule != NewFieldRule::ReportField) RenameMovedField(table, live, log);
 
   // Fields that match no live field by name and type go; a retyped one comes
   // back below with its defaults.
@@ -168,7 +170,9 @@ void MergeFields(ObPTable& table, const std::vector<const ObSchemaField*>& live,
 
   for (const ObSchemaField* l : live) {
     if (ObPField* f = FindExactName(fields, l->FldName)) {
-      std::vector<AttributeChange> changes = RefreshAttributes(*f, *l);
+      std::vector<AttributeChange> changes;
+      if (rule != NewFieldRule::ReportField) changes = RefreshDerivedSettings(*f, *l);  // before the size
+      for (AttributeChange& c : RefreshAttributes(*f, *l)) changes.push_back(std::move(c));
       if (log && !changes.empty()) log->Add(DifferenceKind::ChangedField, name, type, l->FldName).attributes = changes;
       continue;
     }

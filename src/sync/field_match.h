@@ -53,8 +53,10 @@ enum class NewFieldRule {
   ReportField,   // a report's field: FldGenerate from the source's FldSupport
 };
 
-// Brings a table's fields in step with the live records: deletes fields that
-// match none, refreshes matching ones, adds new ones with their defaults.
+// Brings a table's fields in step with the live records: renames a field the
+// database renamed (after asking), deletes fields that match none, refreshes
+// matching ones (with the settings derived from a changed type name or size),
+// adds new ones with their defaults.
 // What it does goes to log when given.
 void MergeFields(ObPTable& table, const std::vector<const ObSchemaField*>& live, NewFieldRule rule,
                  SchemaDifferences* log);

@@ -20,6 +20,8 @@ using ado::NativeType;
 
 // Declared-type families: a declared type belongs to the first row whose name
 // it contains (lower case). The empty row catches columns without a type.
+// TEXT is SQLite's usual string type, not a long text: it is typed like
+// VARCHAR without a length, so that lists and exports show it; CLOB stays long.
 constexpr NativeType kFamilies[] = {
     {"bool", 1, ado::kBoolean, 1, ado::kFldFixed},
     {"bigint", 2, ado::kBigInt, 19, ado::kFldFixed},
@@ -37,7 +39,7 @@ constexpr NativeType kFamilies[] = {
     {"varying", 11, ado::kVarChar, 0, 0},
     {"char", 12, ado::kChar, 1, ado::kFldFixed},
     {"clob", 13, ado::kLongVarChar, ado::kLongSize, ado::kFldLong},
-    {"text", 13, ado::kLongVarChar, ado::kLongSize, ado::kFldLong},
+    {"text", 13, ado::kVarChar, 0, 0},
     {"blob", 14, ado::kLongVarBinary, ado::kLongSize, ado::kFldLong},
     {"real", 15, ado::kDouble, 15, ado::kFldFixed},
     {"double", 15, ado::kDouble, 15, ado::kFldFixed},
