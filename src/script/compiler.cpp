@@ -16,6 +16,7 @@ namespace zantrel::script {
 namespace {
 
 constexpr uint32_t kMaxLocals = 60000;
+constexpr int32_t kUnqualifiedReference = 505;  // ".name" outside With
 
 // What a name means at a point of the program.
 struct Target {
@@ -92,9 +93,10 @@ class Compiler {
     if (mode_ == CompileMode::Eval) return CompileEval();
     Program prog = ParseProgram(source_);
     optionExplicit_ = prog.optionExplicit;
-    // Procedures and classes are known before any body is compiled.
+    // Procedures and classes are known before any body is compiled. A procedure
+    // declared twice is the last one.
     for (const ProcDecl& p : prog.procs) {
-      if (unitProcs_.count(p.name)) SyntaxError(1041, p.line, p.column);
+      if (unitProcs_.count(p.name)) continue;
       const Module& m = rt_.ModuleAt(module_);
       auto it = m.procs.find(p.name);
       unitProcs_[p.name] = it != m.procs.end() ? it->second : -1;
@@ -694,8 +696,12 @@ class Compiler {
     for (int32_t e : ends) Patch(e, Pc());
   }
 
+  // Each Case test is a statement of its own: after a failing selector under
+  // On Error Resume Next the tests go on with an Empty selector.
   void Select(const Stmt& s) {
     const int32_t sel = Hidden();
+    Emit(OpCode::PushEmpty, 1);
+    Emit(OpCode::StoreLocal, -1, 0, 0, sel);
     Expression(*s.value);
     Emit(OpCode::StoreLocal, -1, 0, 0, sel);
     std::vector<int32_t> ends;
@@ -706,6 +712,7 @@ class Compiler {
       }
       std::vector<int32_t> toBody;
       for (const CaseItem& item : c.items) {
+        Statement(item.a->line, item.a->column);
         Emit(OpCode::LoadLocal, 1, 0, 0, sel);
         Expression(*item.a);
         if (item.kind == CaseKind::Value) {
@@ -737,6 +744,8 @@ class Compiler {
     return t;
   }
 
+  // A failing header under On Error Resume Next runs the body once; its Next
+  // then raises 92 (the step is still Empty) and leaves the loop.
   void For(const Stmt& s) {
     const Target v = LoopVar(s.name, s.line, s.column);
     const int32_t hidden = Hidden();
@@ -756,17 +765,24 @@ class Compiler {
     Patch(exitOperand, Pc());
     for (int32_t e : st_->loops.back().exits) Patch(e, Pc());
     st_->loops.pop_back();
+    Emit(OpCode::PushEmpty, 1);  // the loop is not initialized any more
+    Emit(OpCode::StoreLocal, -1, 0, 0, hidden + 1);
   }
 
+  // A failing header under On Error Resume Next runs the body once.
   void ForEach(const Stmt& s) {
     const Target v = LoopVar(s.name, s.line, s.column);
     const int32_t hidden = Hidden();
     Expression(*s.value);
     Emit(OpCode::ForEachInit, -1, 0, 0, hidden);
-    Statement(s.line, s.column);  // a failed start under On Error Resume Next goes on here, past the loop
+    const int32_t toTop = Emit(OpCode::Jump, 0);
+    Statement(s.line, s.column);  // a failed start goes on here, into the body
+    const int32_t intoBody = Emit(OpCode::Jump, 0);
     const int32_t top = Pc();
+    Patch(toTop, top);
     Emit(OpCode::ForEachNext, 0, 0, static_cast<int>(v.var), v.slot);
     const int32_t exitOperand = Emit(OpCode::Operand, 0, 0, hidden, 0);
+    Patch(intoBody, Pc());
     st_->loops.push_back(Loop{ExitKind::For, {}});
     Block(s.body);
     Statement(line_, 1);
@@ -920,7 +936,9 @@ class Compiler {
     else Emit(OpCode::Store, -1, 0, static_cast<int>(t.var), t.slot);
   }
 
-  // target = target & a & b ...: append each operand in place.
+  // target = target & a & b ...: append each operand in place. Every operand
+  // that may fail is evaluated before the target changes, so that a failing
+  // statement leaves it as it was.
   bool TryAppend(const Target& t, const std::string& name, const Expr& value) {
     if (t.kind != Target::Var || value.kind != ExprKind::Binary || value.op != Op::Concat) return false;
     std::vector<const Expr*> operands;
@@ -933,11 +951,46 @@ class Compiler {
     const bool local = t.var == VarKind::Local;
     for (const Expr* o : operands)
       if (!SafeAppendOperand(*o, name, local)) return false;
-    for (auto it = operands.rbegin(); it != operands.rend(); ++it) {
-      if (local && AppendFused(**it, t.slot)) continue;
-      Expression(**it);
-      if (local) Emit(OpCode::AppendLocal, -1, 0, 0, t.slot);
-      else Emit(OpCode::Append, -1, 0, static_cast<int>(t.var), t.slot);
+    std::reverse(operands.begin(), operands.end());
+    std::vector<std::size_t> mayFail;
+    for (std::size_t i = 0; i < operands.size(); ++i)
+      if (!Constant(*operands[i])) mayFail.push_back(i);
+    if (mayFail.empty() || (mayFail.size() == 1 && mayFail[0] == 0)) {
+      for (const Expr* o : operands) AppendOne(t, *o, local);
+      return true;
+    }
+    if (local && mayFail.size() == 1 && AllStringConstants(operands, mayFail[0])) {
+      Expression(*operands[mayFail[0]]);  // the constants around it append without the stack
+      for (std::size_t i = 0; i < operands.size(); ++i) {
+        if (i == mayFail[0]) Emit(OpCode::AppendLocal, -1, 0, 0, t.slot);
+        else AppendFused(*operands[i], t.slot);
+      }
+      return true;
+    }
+    for (const Expr* o : operands) Expression(*o);
+    const int n = static_cast<int>(operands.size());
+    if (n > 250) return false;
+    Emit(OpCode::AppendStack, -n, n, static_cast<int>(t.var), t.slot);
+    return true;
+  }
+
+  void AppendOne(const Target& t, const Expr& e, bool local) {
+    if (local && AppendFused(e, t.slot)) return;
+    Expression(e);
+    if (local) Emit(OpCode::AppendLocal, -1, 0, 0, t.slot);
+    else Emit(OpCode::Append, -1, 0, static_cast<int>(t.var), t.slot);
+  }
+
+  // A literal or a named constant: nothing to evaluate, nothing that can fail.
+  bool Constant(const Expr& e) {
+    return e.kind == ExprKind::Literal || (e.kind == ExprKind::Ident && Lookup(e.name, false).kind == Target::Const);
+  }
+
+  bool AllStringConstants(const std::vector<const Expr*>& operands, std::size_t except) {
+    for (std::size_t i = 0; i < operands.size(); ++i) {
+      if (i == except) continue;
+      const Expr& e = *operands[i];
+      if (e.kind == ExprKind::Literal ? !e.value.IsString() : !Lookup(e.name, false).value.IsString()) return false;
     }
     return true;
   }
@@ -1024,9 +1077,7 @@ class Compiler {
         if (args) for (const ExprPtr& a : *args) Argument(*a);
         Emit(OpCode::CallMethod, 1 - n, n, static_cast<int>(InvokeKind::Get) | 0x100, t.slot);
         break;
-      case Target::Builtin: {
-        const Builtin& b = BuiltinAt(t.slot);
-        if (n < b.minArgs || n > b.maxArgs) SyntaxError(1002, at.line, at.column, "Wrong number of arguments or invalid property assignment: '" + name + "'");
+      case Target::Builtin: {  // a wrong number of arguments raises 450 when the call runs
         if (args) for (const ExprPtr& a : *args) Expression(*a);
         Emit(OpCode::CallBuiltin, 1 - n, n, 1, t.slot);
         break;
@@ -1071,8 +1122,8 @@ class Compiler {
       Expression(*member.left);
       return;
     }
-    if (st_->withSlots.empty()) SyntaxError(1002, member.line, member.column, "Invalid or unqualified reference");
-    Emit(OpCode::LoadLocal, 1, 0, 0, st_->withSlots.back());
+    if (st_->withSlots.empty()) Emit(OpCode::Raise, 1, 0, 0, kUnqualifiedReference);
+    else Emit(OpCode::LoadLocal, 1, 0, 0, st_->withSlots.back());
   }
 
   void MemberCall(const Expr& member, const std::vector<ExprPtr>* args, bool keep) {

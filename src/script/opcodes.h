@@ -25,6 +25,7 @@ namespace zantrel::script {
   X(AppendConst, "b=slot c=constant", "local = local & constant in place")                \
   X(EqLocalConst, "b=slot c=constant", "-> local = constant, compared in place")           \
   X(AppendElem, "n b=slot", "args ->   local = local & var(args); next: b=kind c=slot")  \
+  X(AppendStack, "n b=kind c=slot", "values ->   var = var & each value in place")     \
   X(ArgVar, "b=kind c=slot", "-> v   and remember the variable for ByRef")              \
   X(Index, "n b=kind c=slot", "args -> var(args)")                                      \
   X(StoreIndex, "n b=kind c=slot", "args v ->   var(args) = v")                         \
@@ -46,6 +47,7 @@ namespace zantrel::script {
   X(SetMember, "n c=name", "obj args v ->")                                             \
   X(New, "c=name", "-> obj")                                                            \
   X(CheckObject, "", "v -> v   424 unless an object")                                   \
+  X(Raise, "c=error", "raises the run-time error c")                                    \
   /* operators */                                                                       \
   X(Add, "", "a b -> a+b")                                                              \
   X(Sub, "", "a b -> a-b")                                                              \

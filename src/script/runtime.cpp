@@ -166,6 +166,9 @@ void Runtime::SetErr(const Error& e) {
   err.number = e.number();
   err.description = e.description();
   err.source = e.source().empty() ? "Microsoft VBScript runtime error" : e.source();
+  const auto* raised = dynamic_cast<const RaisedError*>(&e);
+  err.helpFile = raised ? raised->helpFile : std::string();
+  err.helpContext = raised ? raised->helpContext : 0;
 }
 
 Ref<Dispatch> Runtime::ErrObject() {

@@ -200,8 +200,8 @@ Variant* Machine::NameVar(Frame* f, int32_t nameIndex) {
   const Resolved r = ResolveName(f, nameIndex);
   if (r.kind == ResolvedKind::Cell) return &rt_.Cell(r.index);
   const std::string& name = f->fn->names[nameIndex];
-  if (r.kind != ResolvedKind::None) Raise(501, "Illegal assignment: '" + name + "'");
-  if (f->fn->optionExplicit) Raise(err::kVariableUndefined, "Variable is undefined: '" + name + "'");
+  if (r.kind != ResolvedKind::None) RaiseNamed(501, name);
+  if (f->fn->optionExplicit) RaiseNamed(err::kVariableUndefined, name);
   const int32_t cell = rt_.NewCell();
   rt_.ModuleAt(f->fn->module).globals[name] = cell;
   rt_.Touch();
@@ -222,16 +222,9 @@ Variant* Machine::VarPtr(Frame* f, VarKind kind, int32_t slot) {
   return nullptr;
 }
 
-// Let assignment; the value's slot is left Empty.
-// A variable holding an object takes a Let through the object's default member.
+// Let assignment; the value's slot is left Empty. A variable that holds an
+// object takes the new value in its place; an object value gives its default.
 void Machine::StoreLet(Variant* target, Variant* value) {
-  if (target->IsObject() && target->RawObject()) {
-    Ref<Dispatch> d(target->RawObject());
-    if (value->IsObject()) *value = DefaultValue(*value);
-    d->Invoke(kDispDefault, InvokeKind::Let, Args(value, 1));
-    *value = Variant();
-    return;
-  }
   if (value->IsObject()) {
     Variant v = DefaultValue(*value);
     *value = Variant();  // the value is consumed like the others
@@ -291,7 +284,7 @@ void Machine::StoreIndexed(Variant& target, Variant* args, int n, Variant* value
 
 Variant Machine::CallBuiltin(Frame* f, int32_t index, Variant* args, int n) {
   const Builtin& b = BuiltinAt(index);
-  if (n < b.minArgs || n > b.maxArgs) Raise(err::kWrongArguments);
+  if (n < b.minArgs || n > b.maxArgs) RaiseNamed(err::kWrongArguments, b.name);
   if (!(b.flags & kKeepObjects))
     for (int i = 0; i < n; ++i)
       if (args[i].IsObject()) args[i] = DefaultValue(args[i]);
@@ -306,9 +299,9 @@ const ClassMember* Machine::ScriptMember(ScriptObject& obj, std::string_view nam
     return &cls.members[cls.defaultId - 1];
   }
   const int32_t m = cls.Find(name);
-  if (m < 0) Raise(err::kNotSupported, "Object doesn't support this property or method: '" + std::string(name) + "'");
+  if (m < 0) RaiseNamed(err::kNotSupported, name);
   const ClassMember& cm = cls.members[m];
-  if (!cm.isPublic && !(f->me == &obj)) Raise(err::kNotSupported, "Object doesn't support this property or method: '" + std::string(name) + "'");
+  if (!cm.isPublic && !(f->me == &obj)) RaiseNamed(err::kNotSupported, name);
   return &cm;
 }
 
@@ -319,7 +312,7 @@ DispId Machine::HostMemberId(const Function& fn, int32_t site, Dispatch& d) {
   const std::type_info& t = typeid(d);
   if (c.type == &t) return c.id;
   const DispId id = d.MemberId(name);
-  if (id == kDispUnknown) Raise(err::kNotSupported, "Object doesn't support this property or method: '" + name + "'");
+  if (id == kDispUnknown) RaiseNamed(err::kNotSupported, name);
   c.type = &t;
   c.id = id;
   return id;
@@ -431,6 +424,20 @@ Variant Machine::Execute() {
             const Variant& v = f->fn->constants[in.c];
             if (t->IsString()) t->RawMutableString() += v.RawString();
             else *t = Concat(*t, v);
+            break;
+          }
+          case OpCode::AppendStack: {
+            const int n = in.a;
+            Variant* args = sp - n;
+            Variant* t = VarPtr(f, static_cast<VarKind>(in.b), in.c);
+            for (int i = 0; i < n; ++i)
+              if (args[i].IsObject()) args[i] = DefaultValue(args[i]);
+            for (int i = 0; i < n; ++i) {
+              if (t->IsString()) AppendText(t->RawMutableString(), args[i]);
+              else *t = Concat(*t, args[i]);
+            }
+            for (Variant* p = sp; p != args;) Destroy(--p);
+            sp = args;
             break;
           }
           case OpCode::AppendElem: {
@@ -592,7 +599,7 @@ Variant Machine::Execute() {
               Variant res = CallBuiltin(f, r.index, sp, 0);
               MoveInto(sp++, &res);
             } else {
-              if (f->fn->optionExplicit) Raise(err::kVariableUndefined, "Variable is undefined: '" + f->fn->names[in.c] + "'");
+              if (f->fn->optionExplicit) RaiseNamed(err::kVariableUndefined, f->fn->names[in.c]);
               new (sp++) Variant();
             }
             break;
@@ -627,7 +634,7 @@ Variant Machine::Execute() {
               DropPending(args);
               res = CallBuiltin(f, r.index, args, n);
             } else {
-              Raise(err::kTypeMismatch, "Type mismatch: '" + f->fn->names[in.c] + "'");
+              RaiseNamed(err::kTypeMismatch, f->fn->names[in.c]);
             }
             for (Variant* p = sp; p != args;) Destroy(--p);
             sp = args;
@@ -684,9 +691,8 @@ Variant Machine::Execute() {
             Variant* args = sp - n;
             Variant* objv = args - 1;
             const bool keep = in.b & 1;
-            if (!objv->IsObject()) Raise(err::kObjectRequired, "Object required: '" + f->fn->names[in.c] + "'");
+            if (!objv->IsObject() || !objv->RawObject()) RaiseNamed(err::kObjectRequired, f->fn->names[in.c]);
             Dispatch* d = objv->RawObject();
-            if (!d) Raise(err::kObjectNotSet);
             if (ScriptObject* so = AsScriptObject(d)) {
               const ClassMember* m = ScriptMember(*so, f->fn->names[in.c], f);
               if (m->field < 0) {
@@ -729,9 +735,8 @@ Variant Machine::Execute() {
             const bool isSet = in.op == OpCode::SetMember;
             Variant* args = sp - n - 1;
             Variant* objv = args - 1;
-            if (!objv->IsObject()) Raise(err::kObjectRequired);
+            if (!objv->IsObject() || !objv->RawObject()) RaiseNamed(err::kObjectRequired, f->fn->names[in.c]);
             Dispatch* d = objv->RawObject();
-            if (!d) Raise(err::kObjectNotSet);
             if (isSet && !sp[-1].IsObject()) Raise(err::kObjectRequired);
             if (ScriptObject* so = AsScriptObject(d)) {
               const ClassMember* m = ScriptMember(*so, f->fn->names[in.c], f);
@@ -768,6 +773,7 @@ Variant Machine::Execute() {
           case OpCode::CheckObject:
             if (!sp[-1].IsObject()) Raise(err::kObjectRequired);
             break;
+          case OpCode::Raise: Raise(in.c);
           case OpCode::Add:
           case OpCode::Sub:
           case OpCode::Mul: {
@@ -945,6 +951,7 @@ Variant Machine::Execute() {
               if (WholeOf(hidden[1]) >= 0 ? next <= limit : next >= limit) pc = f->fn->code.data() + extra.c;
               break;
             } else {
+              if (hidden[1].IsEmpty()) Raise(err::kForNotInitialized);
               *v = Add(ForBound(*v), hidden[1]);
             }
             if ((++rt_.tick_ & 0x3ff) == 0) rt_.CheckTime();
