@@ -36,7 +36,7 @@ Variant CreateObject(BuiltinContext&, Args a) {
   const std::string name = CStr(a[0]);
   if (NameEquals(name, "Scripting.Dictionary")) return Variant(NewDictionary());
   if (NameEquals(name, "VBScript.RegExp")) return Variant(NewRegExp());
-  Raise(429, "ActiveX component can't create object: '" + name + "'");
+  RaiseNamed(429, name);
 }
 
 int32_t ModuleOf(const BuiltinContext& cx) {

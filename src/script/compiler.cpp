@@ -947,7 +947,7 @@ class Compiler {
       operands.push_back(e->right.get());
       e = e->left.get();
     }
-    if (e->kind != ExprKind::Ident || !NameEquals(e->name, name)) return false;
+    if (e->kind != ExprKind::Ident || !NameEquals(e->name, name) || operands.size() > 250) return false;
     const bool local = t.var == VarKind::Local;
     for (const Expr* o : operands)
       if (!SafeAppendOperand(*o, name, local)) return false;
@@ -967,9 +967,8 @@ class Compiler {
       }
       return true;
     }
-    for (const Expr* o : operands) Expression(*o);
     const int n = static_cast<int>(operands.size());
-    if (n > 250) return false;
+    for (const Expr* o : operands) Expression(*o);
     Emit(OpCode::AppendStack, -n, n, static_cast<int>(t.var), t.slot);
     return true;
   }

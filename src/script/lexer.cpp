@@ -231,8 +231,8 @@ class Lexer {
       Tok kind;
     };
     static constexpr std::array kOps = {
-        Op{"<>", Tok::NotEqual}, Op{"><", Tok::NotEqual},  Op{"<=", Tok::LessEqual}, Op{">=", Tok::GreaterEqual}, Op{"=<", Tok::LessEqual},
-        Op{"=>", Tok::GreaterEqual}, Op{"+", Tok::Plus},  Op{"-", Tok::Minus},  Op{"*", Tok::Star},
+        Op{"<>", Tok::NotEqual}, Op{"><", Tok::NotEqual},  Op{"<=", Tok::LessEqual}, Op{">=", Tok::GreaterEqual},
+        Op{"=<", Tok::LessEqual}, Op{"=>", Tok::GreaterEqual}, Op{"+", Tok::Plus},  Op{"-", Tok::Minus},  Op{"*", Tok::Star},
         Op{"/", Tok::Slash},     Op{"\\", Tok::Backslash}, Op{"^", Tok::Caret},  Op{"&", Tok::Ampersand},
         Op{"=", Tok::Equal},     Op{"<", Tok::Less},       Op{">", Tok::Greater}, Op{"(", Tok::LParen},
         Op{")", Tok::RParen},    Op{",", Tok::Comma},      Op{".", Tok::Dot},     Op{":", Tok::Colon},

@@ -405,7 +405,8 @@ class Parser {
     // "If c Then : a" is the one-line form; "If c Then :" at the line end opens a block.
     std::size_t colons = 0;
     while (Peek(colons).kind == Tok::Colon) ++colons;
-    if (!At(Tok::NewLine) && !At(Tok::EndOfFile) && Peek(colons).kind != Tok::NewLine && Peek(colons).kind != Tok::EndOfFile) {
+    const Tok after = Peek(colons).kind;
+    if (after != Tok::NewLine && after != Tok::EndOfFile) {
       while (Accept(Tok::Colon)) {}
       return SingleLineIf(std::move(s), std::move(first));
     }

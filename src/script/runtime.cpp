@@ -107,7 +107,7 @@ Ref<ScriptObject> Runtime::NewObject(ClassDef& cls) {
 Variant Runtime::NewNamed(int32_t module, std::string_view name) {
   if (ClassDef* cls = FindClass(module, name)) return Variant(Ref<Dispatch>(NewObject(*cls)));
   if (NameEquals(name, "RegExp")) return Variant(NewRegExp());
-  Raise(506, "Class not defined: '" + std::string(name) + "'");
+  RaiseNamed(506, name);
 }
 
 void Runtime::Terminate(ScriptObject& obj) {
