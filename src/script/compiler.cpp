@@ -43,6 +43,7 @@ struct FnState {
   int depth = 0;
   std::vector<Loop> loops;
   std::vector<int32_t> withSlots;
+  int32_t undoSlot = -1;          // two hidden locals: an append target as it was
 };
 
 OpCode BinaryOpCode(Op op) {
@@ -936,9 +937,10 @@ class Compiler {
     else Emit(OpCode::Store, -1, 0, static_cast<int>(t.var), t.slot);
   }
 
-  // target = target & a & b ...: append each operand in place. Every operand
-  // that may fail is evaluated before the target changes, so that a failing
-  // statement leaves it as it was.
+  // target = target & a & b ...: append each operand in place. A failing
+  // statement leaves the target as it was: a local target is saved first and
+  // put back by the error handler; for another target every operand is
+  // evaluated before the target changes.
   bool TryAppend(const Target& t, const std::string& name, const Expr& value) {
     if (t.kind != Target::Var || value.kind != ExprKind::Binary || value.op != Op::Concat) return false;
     std::vector<const Expr*> operands;
@@ -959,12 +961,13 @@ class Compiler {
       for (const Expr* o : operands) AppendOne(t, *o, local);
       return true;
     }
-    if (local && mayFail.size() == 1 && AllStringConstants(operands, mayFail[0])) {
-      Expression(*operands[mayFail[0]]);  // the constants around it append without the stack
-      for (std::size_t i = 0; i < operands.size(); ++i) {
-        if (i == mayFail[0]) Emit(OpCode::AppendLocal, -1, 0, 0, t.slot);
-        else AppendFused(*operands[i], t.slot);
+    if (local) {
+      if (st_->undoSlot < 0) {
+        st_->undoSlot = Hidden();
+        Hidden();
       }
+      Emit(OpCode::AppendBegin, 0, 0, st_->undoSlot, t.slot);
+      for (const Expr* o : operands) AppendOne(t, *o, local);
       return true;
     }
     const int n = static_cast<int>(operands.size());
@@ -983,15 +986,6 @@ class Compiler {
   // A literal or a named constant: nothing to evaluate, nothing that can fail.
   bool Constant(const Expr& e) {
     return e.kind == ExprKind::Literal || (e.kind == ExprKind::Ident && Lookup(e.name, false).kind == Target::Const);
-  }
-
-  bool AllStringConstants(const std::vector<const Expr*>& operands, std::size_t except) {
-    for (std::size_t i = 0; i < operands.size(); ++i) {
-      if (i == except) continue;
-      const Expr& e = *operands[i];
-      if (e.kind == ExprKind::Literal ? !e.value.IsString() : !Lookup(e.name, false).value.IsString()) return false;
-    }
-    return true;
   }
 
   // Appends of a string constant or an array element skip the copy on the stack.

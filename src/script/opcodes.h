@@ -26,6 +26,7 @@ namespace zantrel::script {
   X(EqLocalConst, "b=slot c=constant", "-> local = constant, compared in place")           \
   X(AppendElem, "n b=slot", "args ->   local = local & var(args); next: b=kind c=slot")  \
   X(AppendStack, "n b=kind c=slot", "values ->   var = var & each value in place")     \
+  X(AppendBegin, "b=hidden c=slot", "saves the local for an error to put back")       \
   X(ArgVar, "b=kind c=slot", "-> v   and remember the variable for ByRef")              \
   X(Index, "n b=kind c=slot", "args -> var(args)")                                      \
   X(StoreIndex, "n b=kind c=slot", "args v ->   var(args) = v")                         \

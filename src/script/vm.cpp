@@ -3,6 +3,7 @@
 // stay in the loop, so deep recursion costs no C++ stack and ends in error 28.
 // A raised error unwinds frames until one has On Error Resume Next, which then
 // continues at the statement after the one that failed.
+#include <algorithm>
 #include <cmath>
 #include <new>
 
@@ -94,6 +95,7 @@ class Machine {
   void WriteBack(Variant* from);
   void Leave(Frame* f, Variant* sp);
   bool Handle(const Error& e, Frame*& f, const Instr*& pc, Variant*& sp, std::size_t entryDepth);
+  void UndoAppend(Frame* f, int32_t faultPc);
 
   Runtime& rt_;
 };
@@ -346,6 +348,7 @@ bool Machine::Handle(const Error& e, Frame*& f, const Instr*& pc, Variant*& sp, 
   }
   for (;;) {
     if (f->resumeNext) {
+      UndoAppend(f, faultPc);
       rt_.SetErr(e);
       rt_.site.valid = false;
       Variant* base = f->locals + f->fn->localCount;
@@ -364,6 +367,20 @@ bool Machine::Handle(const Error& e, Frame*& f, const Instr*& pc, Variant*& sp, 
     pc = f->pc;
     faultPc = static_cast<int32_t>(pc - f->fn->code.data()) - 1;
   }
+}
+
+// A statement that appends to a local in place and fails puts the local back
+// as AppendBegin saved it: its text length, or its value when not a string.
+void Machine::UndoAppend(Frame* f, int32_t faultPc) {
+  const StmtPos* at = f->fn->StatementAt(faultPc);
+  if (!at || f->fn->code[at->pc].op != OpCode::AppendBegin) return;
+  const Instr& begin = f->fn->code[at->pc];
+  Variant* t = f->locals + begin.c;
+  const Variant* saved = f->locals + begin.b;
+  if (saved[1].type() == VarType::Boolean && t->IsString())
+    t->RawMutableString().resize(std::min<std::size_t>(t->RawString().size(), saved[0].RawLong()));
+  else
+    *t = saved[0];
 }
 
 Variant Machine::Execute() {
@@ -424,6 +441,18 @@ Variant Machine::Execute() {
             const Variant& v = f->fn->constants[in.c];
             if (t->IsString()) t->RawMutableString() += v.RawString();
             else *t = Concat(*t, v);
+            break;
+          }
+          case OpCode::AppendBegin: {
+            const Variant& t = f->locals[in.c];
+            Variant* saved = f->locals + in.b;
+            if (t.IsString()) {
+              saved[0] = Variant(static_cast<int32_t>(t.RawString().size()));
+              saved[1] = Variant(true);
+            } else {
+              saved[0] = t;
+              saved[1] = Variant();
+            }
             break;
           }
           case OpCode::AppendStack: {

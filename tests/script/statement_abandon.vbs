@@ -20,10 +20,21 @@ Sub InProc()
   t = "<" & parts(0)
   t = t & "q" & parts(0) & ">" & 1
   WScript.Echo t
+  Dim nothingHere, fresh
+  Set nothingHere = Nothing
+  t = t & parts(0) & nothingHere.Name & parts(0)
+  WScript.Echo t, Err.Number
+  fresh = fresh & "a" & Fails() & "b"
+  WScript.Echo IsEmpty(fresh), Err.Number
 End Sub
 InProc
 ' expect: < 9
 ' expect: <xqx>1
+' expect: <xqx>1 424
+' expect: True 11
+Function Fails()
+  Fails = 1 / 0
+End Function
 Err.Clear
 g = "g"
 g = g & "1" & "2"
