@@ -1092,7 +1092,10 @@ class Compiler {
     else Emit(OpCode::Load, 1, 0, static_cast<int>(t.var), t.slot);
   }
 
-  bool MeMember(const Expr& m) const { return m.left && m.left->kind == ExprKind::Me && st_->cls; }
+  // Me.name of a member the class declares; other names go late-bound and fail when the line runs (438).
+  bool MeMember(const Expr& m) const {
+    return m.left && m.left->kind == ExprKind::Me && st_->cls && st_->cls->Find(m.name) >= 0;
+  }
 
   Target ClassTarget(const std::string& name, const Expr& at) {
     Target t;

@@ -32,6 +32,16 @@ o.Nope
 WScript.Echo Err.Number, Err.Description
 ' expect: 438 Object doesn't support this property or method
 Err.Clear
+Class Selfish
+  Function Probe()
+    Probe = Me.NotThere
+  End Function
+End Class
+Set sf = New Selfish
+v = sf.Probe()
+WScript.Echo Err.Number
+' expect: 438
+Err.Clear
 q = Unknown(1)
 WScript.Echo Err.Number, Err.Description
 ' expect: 13 Type mismatch
