@@ -117,7 +117,7 @@ void Machine::WriteBack(Variant* from) {
 }
 
 void Machine::Enter(const Function& fn, ScriptObject* me, Variant* args, int n, bool keep, bool dropObject, Frame* outer) {
-  if (n != fn.paramCount) Raise(err::kWrongArguments);
+  if (n != fn.paramCount) RaiseNamed(err::kWrongArguments, fn.name);
   if (rt_.frames_.size() >= kMaxDepth) Raise(err::kOutOfStack);
   if (args + fn.localCount + fn.maxStack + 8 >= rt_.stack_ + kStackSlots) Raise(err::kOutOfStack);
   if (rt_.refTop_ + n >= rt_.refStack_.size()) Raise(err::kOutOfStack);
