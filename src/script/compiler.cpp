@@ -1071,8 +1071,10 @@ class Compiler {
         Emit(OpCode::CallMethod, 1 - n, n, static_cast<int>(InvokeKind::Get) | 0x100, t.slot);
         break;
       case Target::Builtin: {  // a wrong number of arguments raises 450 when the call runs
-        if (args) for (const ExprPtr& a : *args) Expression(*a);
-        Emit(OpCode::CallBuiltin, 1 - n, n, 1, t.slot);
+        int given = n;  // arguments left out at the end are not passed
+        while (given > 0 && (*args)[given - 1]->kind == ExprKind::Omitted) --given;
+        for (int i = 0; i < given; ++i) Expression(*(*args)[i]);
+        Emit(OpCode::CallBuiltin, 1 - given, given, 1, t.slot);
         break;
       }
       case Target::Unknown:
@@ -1191,6 +1193,7 @@ class Compiler {
         else Emit(OpCode::PushConst, 1, 0, 0, Const(e.value));
         return;
       case ExprKind::Nothing: Emit(OpCode::PushNothing, 1); return;
+      case ExprKind::Omitted: Emit(OpCode::PushEmpty, 1); return;  // a built-in takes its default for it
       case ExprKind::Me:
         if (!st_->cls) SyntaxError(1037, e.line, e.column);
         Emit(OpCode::PushMe, 1);

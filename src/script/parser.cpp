@@ -675,12 +675,12 @@ class Parser {
     return s;
   }
 
-  // args -> [expr] { "," [expr] }: an argument left out passes Empty.
+  // args -> [expr] { "," [expr] }
   void Arguments(Expr& call) {
     do {
       if (At(Tok::Comma) || (At(Tok::RParen) && !call.args.empty())) {
         auto e = std::make_unique<Expr>();
-        e->kind = ExprKind::Literal;
+        e->kind = ExprKind::Omitted;
         e->line = Cur().line;
         e->column = Cur().column;
         call.args.push_back(std::move(e));

@@ -3,8 +3,8 @@
 ' line, a procedure declared twice, words that are names, parenthesised callees.
 WScript.Echo FormatNumber(1.5, 2, , , False)
 ' expect: 1.50
-WScript.Echo FormatPercent(0.5, , False), FormatCurrency(-2, , , False)
-' expect: 50.00% -$2.00
+WScript.Echo FormatPercent(0.5, , False), FormatCurrency(-2, , , False), Mid("abcdef", 3, )
+' expect: 50.00% -$2.00 cdef
 Sub Three(a, b, c)
   WScript.Echo "[" & a & "|" & b & "|" & c & "]"
 End Sub
