@@ -7,8 +7,8 @@
 
 #include "cli.h"
 #include "core/context.h"
-#include "generate/generation_run.h"
-#include "model/project.h"
+#include "generate/generate.h"
+#include "project/project.h"
 #include "platform/progress.h"
 #include "platform/prompter.h"
 #include "project_file.h"
@@ -87,9 +87,10 @@ int RunGenerate(const std::vector<std::string>& args) {
   InstallProgress(std::make_unique<TerminalProgress>(!quiet));
 
   if (parser.flag("check")) {
-    int16_t existing = project->GenCheck();
+    const ExistingPagesOutcome outcome = CountExistingPages(*project);
+    const int16_t existing = outcome.count;
     PrintNotices(prompts);
-    if (!ObP::ProjErr().empty()) throw Failure(ObP::ProjErr());
+    if (!outcome.error.empty()) throw Failure(outcome.error);
     // The check stops at the first table that has existing pages.
     if (existing == 0)
       std::printf("No page of the output exists yet in %s\n", project->Destination().c_str());
@@ -98,13 +99,14 @@ int RunGenerate(const std::vector<std::string>& args) {
                   existing == 1 ? "s" : "", project->Destination().c_str());
     return kExitOk;
   }
-  if (parser.flag("backup")) RunOf(*project).backupOverride = true;
+  GenerateOptions options;
+  if (parser.flag("backup")) options.backup = true;
   auto start = std::chrono::steady_clock::now();
-  project->GenScript();
+  const GenerateOutcome outcome = Generate(*project, options);
   double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   PrintNotices(prompts);
-  if (!ObP::ProjErr().empty()) throw Failure(ObP::ProjErr());
-  const GenerationSummary& summary = RunOf(*project).summary;
+  if (!outcome.error.empty()) throw Failure(outcome.error);
+  const GenerationSummary& summary = outcome.summary;
   if (!quiet)
     std::printf("Generated into %s: %d written, %d skipped, %d backed up, in %.2f s\n",
                 project->Destination().c_str(), summary.written, summary.skipped, summary.backedUp, seconds);

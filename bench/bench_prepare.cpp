@@ -27,12 +27,8 @@
 #include "generate/script_builder.h"
 #include "model/database.h"
 #include "model/field.h"
-#include "model/project.h"
 #include "model/table.h"
-
-namespace zantrel {
-void StartScriptHost(ObP& project, GenerationRun& run);  // src/generate/parse.cpp
-}
+#include "project/project.h"
 
 using namespace zantrel;
 namespace fs = std::filesystem;
@@ -46,7 +42,7 @@ constexpr int kPrepareRepeats = 1000;
 const char* const kControls[] = {"list", "view", "add", "edit", "delete", "search"};
 const int16_t kFieldTypes[] = {3, 200, 201, 135, 131, 11};  // ADO types: int, varchar, text, date, decimal, bool
 
-const fs::path kHere = fs::path(__FILE__).parent_path() / "prepare";
+const fs::path kHere = fs::path(ZANTREL_BENCH_SOURCE_DIR) / "prepare";
 
 std::string Quote(const std::string& s) { return "\"" + s + "\""; }
 

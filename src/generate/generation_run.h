@@ -9,6 +9,7 @@
 #include <set>
 #include <string>
 
+#include "model/project.h"
 #include "template/control_file.h"
 #include "template/language_file.h"
 #include "template/script_host.h"
@@ -30,7 +31,7 @@ struct GenerationSummary {
   int32_t backedUp = 0;  // ".bak" copies made
 };
 
-struct GenerationRun {
+struct GenerationRun : ObPModel::Attachment {
   Ref<ObPControls> controls = MakeRef<ObPControls>();
   Ref<ObPLanguage> language = MakeRef<ObPLanguage>();
   Ref<ObScript> script;
@@ -55,15 +56,24 @@ struct GenerationRun {
   std::set<std::string> outputFolders;             // folders made (or found) this run
   OverwriteState overwrite;
   GenerationSummary summary;
+  std::string error;  // what ended the run, worded for the user; "" while it goes well
   int32_t pagesTotal = 0;
   int32_t pagesDone = 0;
 
-  ~GenerationRun() {
+  ~GenerationRun() override {
     if (script) script->ReleaseEngine();
   }
 };
 
 // The project's run state, made on first use.
-GenerationRun& RunOf(ObP& project);
+GenerationRun& RunOf(ObPModel& project);
+
+// Starts the run's engine with the project as the scripts see it (PROJ, DB,
+// Controls, LANG); what fails is reported by the script host.
+void StartScriptHost(ObPModel& project, GenerationRun& run);
+
+// Takes what the script host or the block parser reported into the run's
+// error; whether the run has an error now (from this report or an earlier one).
+bool ScriptFailed(GenerationRun& run);
 
 }  // namespace zantrel

@@ -4,6 +4,7 @@
 
 #include "core/context.h"
 #include "core/error.h"
+#include "core/text.h"
 #include "core/text_list.h"
 #include "generate/conditions.h"
 #include "generate/generation_run.h"
@@ -26,17 +27,12 @@ std::string ReadTemplateFile(const std::string& path) {
   }
 }
 
-void ReplaceAll(std::string& text, std::string_view what, std::string_view with) {
-  for (std::size_t at = 0; (at = text.find(what, at)) != std::string::npos; at += with.size())
-    text.replace(at, what.size(), with);
-}
-
 // The fragment a session adds to the script, or "" when it adds none.
-std::string SessionFragment(ObP& project, GenerationRun& run, const ObPSession& session,
+std::string SessionFragment(ObPModel& project, GenerationRun& run, const ObPSession& session,
                             const std::string& templateText) {
   if (NameEquals(session.SessType, "key")) {
     std::string source =
-        session.SessIFile.empty() ? templateText : ReadTemplateFile(JoinInputFiles(run, session.SessIFile));
+        session.SessIFile.empty() ? templateText : JoinInputFiles(run, session.SessIFile);
     ObParser parser;
     parser.templateFolder = run.templateFolder;
     return parser.GetSession(source, session.SessValue);
@@ -52,20 +48,19 @@ std::string SessionFragment(ObP& project, GenerationRun& run, const ObPSession& 
 }  // namespace
 
 std::string JoinInputFiles(GenerationRun& run, const std::string& fileList) {
-  if (fileList.find(',') == std::string::npos) return (fs::path(run.templateFolder) / fileList).string();
+  if (fileList.find(',') == std::string::npos)
+    return ReadTemplateFile((fs::path(run.templateFolder) / fileList).string());
   std::string joined;
   for (const std::string& name : SplitList(fileList)) {
     fs::path path = fs::path(run.templateFolder) / name;
     std::error_code ec;
     if (fs::is_regular_file(path, ec)) joined += ReadTemplateFile(path.string());
   }
-  fs::path out = fs::path(run.tempFolder.empty() ? fs::temp_directory_path().string() : run.tempFolder) / "~tmp.tmp";
-  ReplaceFileAtomically(out, joined, /*durable=*/false);
-  return out.string();
+  return joined;
 }
 
-std::string PrepareScriptText(ObP& project, GenerationRun& run, ObPControl& control) {
-  std::string templateText = ReadTemplateFile(JoinInputFiles(run, control.CtrlIFiles));
+std::string PrepareScriptText(ObPModel& project, GenerationRun& run, ObPControl& control) {
+  std::string templateText = JoinInputFiles(run, control.CtrlIFiles);
   ScriptBuilder builder(run.language.get(), run.script.get());
   ObPSessions& sessions = control.Sessions();
   if (sessions.Count() == 0) builder.AppendScriptBlocks(templateText);
@@ -79,7 +74,7 @@ std::string PrepareScriptText(ObP& project, GenerationRun& run, ObPControl& cont
   return builder.FunctionText();
 }
 
-void PrepareScript(ObP& project, GenerationRun& run, ObPControl& control, const std::string& scriptPath) {
+void PrepareScript(ObPModel& project, GenerationRun& run, ObPControl& control, const std::string& scriptPath) {
   std::string text = PrepareScriptText(project, run, control);
   try {
     ReplaceFileAtomically(scriptPath, text, /*durable=*/false);

@@ -6,17 +6,17 @@
 
 namespace zantrel {
 
-class ObP;
+class ObPModel;
 class ObPControl;
 struct GenerationRun;
 
-// The one file to read for a comma-separated list of template files: the file
-// itself, or a temporary file joining those that exist.
+// The text of a comma-separated list of template files: the one file (raising
+// 75 when it cannot be read), or those of the list that exist, joined.
 std::string JoinInputFiles(GenerationRun& run, const std::string& fileList);
 
 // The prepared script text of a control.
-std::string PrepareScriptText(ObP& project, GenerationRun& run, ObPControl& control);
+std::string PrepareScriptText(ObPModel& project, GenerationRun& run, ObPControl& control);
 // The same, written to scriptPath (created or replaced).
-void PrepareScript(ObP& project, GenerationRun& run, ObPControl& control, const std::string& scriptPath);
+void PrepareScript(ObPModel& project, GenerationRun& run, ObPControl& control, const std::string& scriptPath);
 
 }  // namespace zantrel

@@ -6,6 +6,7 @@
 #include "core/context.h"
 #include "core/convert.h"
 #include "core/names.h"
+#include "core/text.h"
 #include "model/project.h"
 #include "platform/atomic_file.h"
 #include "platform/registry.h"
@@ -37,7 +38,6 @@ const char* const kBuiltInCommonCode =
 
 namespace {
 
-constexpr std::string_view kCrLf = "\r\n";
 const std::string kDefaultUserCode = "'Please enter your script here\r\n";
 
 std::string ReadSetting(std::string_view name) {
@@ -63,17 +63,6 @@ bool AttributeIsTrue(const pugi::xml_node& node, const char* name) {
   } catch (const std::exception&) {
     return false;
   }
-}
-
-std::string Trimmed(std::string_view s) {
-  std::size_t a = s.find_first_not_of(' ');
-  if (a == std::string_view::npos) return {};
-  return std::string(s.substr(a, s.find_last_not_of(' ') - a + 1));
-}
-
-void ReplaceAll(std::string& text, std::string_view what, std::string_view with) {
-  for (std::size_t at = 0; (at = text.find(what, at)) != std::string::npos; at += with.size())
-    text.replace(at, what.size(), with);
 }
 
 constexpr std::string_view kEntryFunction = "ovScriptEngine";
@@ -134,7 +123,7 @@ void ObScript::Initialize(const Variant& proj, const Variant& db, const Variant&
   userProcedures_.clear();
   overridable_.clear();
   systemCode_.clear();
-  project_ = proj.IsObject() ? dynamic_cast<ObP*>(proj.AsObject()) : nullptr;
+  project_ = proj.IsObject() ? dynamic_cast<ObPModel*>(proj.AsObject()) : nullptr;
   auto object = [](const Variant& v) { return v.IsObject() ? Ref<Dispatch>(v.AsObject()) : Ref<Dispatch>(); };
   engine_.AddObject("PROJ", object(proj));
   engine_.AddObject("DB", object(db));
@@ -209,15 +198,15 @@ bool ObScript::LoadSysCodeEntries(const std::string& descriptionFile) {
   };
   entries([this](const pugi::xml_node& file) {
     if (AttributeIsTrue(file, "function") && AttributeIsTrue(file, "override"))
-      overridable_.push_back(Trimmed(file.attribute("id").value()));
+      overridable_.push_back(std::string(Trim(file.attribute("id").value())));
     return true;
   });
   return entries([&](const pugi::xml_node& file) {
     std::string value = file.attribute("value").value();
     std::string text = ReadScriptFile(folder + value);
     bool isFunction = AttributeIsTrue(file, "function");
-    std::string name = isFunction ? Trimmed(file.attribute("id").value()) : std::string();
-    std::string parms = isFunction ? Trimmed(file.attribute("parm").value()) : std::string();
+    std::string name = isFunction ? std::string(Trim(file.attribute("id").value())) : std::string();
+    std::string parms = isFunction ? std::string(Trim(file.attribute("parm").value())) : std::string();
     bool override = AttributeIsTrue(file, "override");
     std::string code = ConvertSysCode(text, AttributeIsTrue(file, "multiline"), AttributeIsTrue(file, "indent"), name);
     if (isFunction) {
