@@ -39,6 +39,7 @@ std::string JsonValue(const Variant& v) {
     case VarType::Integer:
     case VarType::Long:
     case VarType::Byte:
+    case VarType::Single:
     case VarType::Double:
     case VarType::Currency:
       return CStr(v);

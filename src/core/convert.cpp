@@ -7,6 +7,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <limits>
 
 #include "core/dispatch.h"
@@ -20,6 +21,7 @@ namespace {
 constexpr int32_t kInvalidUseOfNull = 94;
 constexpr double kSecondsPerDay = 86400.0;
 constexpr int kSignificantDigits = 15;
+constexpr int kSingleDigits = 7;
 // The Date range: 100-01-01 to 9999-12-31 23:59:59.
 constexpr double kMinDate = -657434.0;
 constexpr double kMaxDate = 2958465.0 + 86399.0 / kSecondsPerDay;
@@ -315,6 +317,7 @@ double NumberOf(const Variant& v) {
     case VarType::Byte: return v.AsByte();
     case VarType::Integer: return v.AsInteger();
     case VarType::Long: return v.AsLong();
+    case VarType::Single:
     case VarType::Double:
     case VarType::Date: return v.AsDouble();
     case VarType::Currency: return static_cast<double>(v.AsCurrency()) / 10000.0;
@@ -344,6 +347,11 @@ double BankersRound(double v) {
   return std::fmod(floor, 2.0) == 0 ? floor : floor + 1;
 }
 
+namespace {
+// A decimal too small for a Double (1e-400): VBScript reads it as 0.
+bool Underflows(const std::string& decimal) { return std::fabs(std::strtod(decimal.c_str(), nullptr)) < 1.0; }
+}  // namespace
+
 std::optional<double> ParseNumber(std::string_view text) {
   const std::string_view s = TrimBlanks(text);
   if (s.size() >= 2 && s[0] == '&') {
@@ -355,6 +363,7 @@ std::optional<double> ParseNumber(std::string_view text) {
   if (!plain) return std::nullopt;
   double value = 0;
   const auto [end, ec] = std::from_chars(plain->data(), plain->data() + plain->size(), value);
+  if (ec == std::errc::result_out_of_range && end == plain->data() + plain->size() && Underflows(*plain)) return 0.0;
   if (ec != std::errc() || end != plain->data() + plain->size() || !std::isfinite(value)) return std::nullopt;
   return value;
 }
@@ -404,23 +413,27 @@ DateParts SplitDate(double serial) {
   return p;
 }
 
-std::string FormatDouble(double v) {
+std::string FormatDouble(double v) { return FormatSignificant(v, kSignificantDigits); }
+
+std::string FormatSingle(float v) { return FormatSignificant(v, kSingleDigits); }
+
+std::string FormatSignificant(double v, int significant) {
   if (v == 0) return "0";
   if (std::isnan(v)) return "-1.#IND";
   if (std::isinf(v)) return v < 0 ? "-1.#INF" : "1.#INF";
   char buf[32];
-  std::snprintf(buf, sizeof buf, "%.*e", kSignificantDigits - 1, std::fabs(v));
+  std::snprintf(buf, sizeof buf, "%.*e", significant - 1, std::fabs(v));
   // buf is d.dddddddddddddde±x…
   std::string digits(1, buf[0]);
-  digits.append(buf + 2, kSignificantDigits - 1);
-  const int exponent = std::atoi(buf + kSignificantDigits + 2);
+  digits.append(buf + 2, significant - 1);
+  const int exponent = std::atoi(buf + significant + 2);
   while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
   const int n = static_cast<int>(digits.size());
 
   std::string out = v < 0 ? "-" : "";
   // Fixed notation while the digits from the first nonzero one to the last fit in
-  // the 15 shown; otherwise d.dddE±xx.
-  const bool fixed = exponent >= 0 ? exponent < kSignificantDigits : n - exponent - 1 <= kSignificantDigits;
+  // the digits shown; otherwise d.dddE±xx.
+  const bool fixed = exponent >= 0 ? exponent < significant : n - exponent - 1 <= significant;
   if (fixed && exponent >= 0) {
     if (n <= exponent + 1) return out + digits + std::string(exponent + 1 - n, '0');
     return out + digits.substr(0, exponent + 1) + "." + digits.substr(exponent + 1);
@@ -460,6 +473,7 @@ std::string CStr(const Variant& v) {
     case VarType::Byte: return std::to_string(v.AsByte());
     case VarType::Integer: return std::to_string(v.AsInteger());
     case VarType::Long: return std::to_string(v.AsLong());
+    case VarType::Single: return FormatSingle(static_cast<float>(v.AsDouble()));
     case VarType::Double: return FormatDouble(v.AsDouble());
     case VarType::Currency: return FormatCurrency(v.AsCurrency());
     case VarType::Date: return FormatDate(v.AsDouble());
@@ -474,8 +488,8 @@ bool CBool(const Variant& v) {
     case VarType::Currency: return v.AsCurrency() != 0;
     case VarType::String: {
       const std::string_view s = TrimBlanks(v.AsString());
-      if (NameEquals(s, "true")) return true;
-      if (NameEquals(s, "false")) return false;
+      if (NameEquals(s, "true") || NameEquals(s, "#true#")) return true;
+      if (NameEquals(s, "false") || NameEquals(s, "#false#")) return false;
       return NumberOf(v) != 0;
     }
     default: return NumberOf(v) != 0;
@@ -487,6 +501,12 @@ int16_t CInt(const Variant& v) { return RoundInRange<int16_t>(v); }
 int32_t CLng(const Variant& v) { return RoundInRange<int32_t>(v); }
 
 double CDbl(const Variant& v) { return NumberOf(v); }
+
+float CSng(const Variant& v) {
+  const double d = NumberOf(v);
+  if (std::fabs(d) > std::numeric_limits<float>::max()) RaiseOverflow();
+  return static_cast<float>(d);
+}
 
 int64_t CCur(const Variant& v) {
   if (v.type() == VarType::Currency) return v.AsCurrency();
@@ -512,6 +532,7 @@ std::string TypeName(const Variant& v) {
   static constexpr std::array kNames = {
       Name{VarType::Empty, "Empty"},       Name{VarType::Null, "Null"},     Name{VarType::Boolean, "Boolean"},
       Name{VarType::Integer, "Integer"},   Name{VarType::Long, "Long"},     Name{VarType::Byte, "Byte"},
+      Name{VarType::Single, "Single"},
       Name{VarType::Double, "Double"},     Name{VarType::Currency, "Currency"}, Name{VarType::Date, "Date"},
       Name{VarType::String, "String"},     Name{VarType::Array, "Variant()"},
   };

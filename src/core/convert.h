@@ -37,11 +37,14 @@ uint8_t CByte(const Variant& v);
 int16_t CInt(const Variant& v);
 int32_t CLng(const Variant& v);
 double CDbl(const Variant& v);
+float CSng(const Variant& v);  // Raise 6 beyond the Single's range
 int64_t CCur(const Variant& v);  // scaled by 10,000
 double CDate(const Variant& v);
 
 // Text forms used by CStr.
 std::string FormatDouble(double v);        // up to 15 significant digits
+std::string FormatSingle(float v);         // up to 7
+std::string FormatSignificant(double v, int digits);
 std::string FormatCurrency(int64_t scaled);
 std::string FormatDate(double serial);     // en-US general date: 12/5/2026 3:04:05 PM
 inline std::string_view FormatBoolean(bool b) { return b ? "True" : "False"; }

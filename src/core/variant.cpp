@@ -95,6 +95,7 @@ void Variant::CopyTrivial(const Variant& o) noexcept {
     case VarType::Byte: u8_ = o.u8_; break;
     case VarType::Integer: i16_ = o.i16_; break;
     case VarType::Long: i32_ = o.i32_; break;
+    case VarType::Single:
     case VarType::Double:
     case VarType::Date: dbl_ = o.dbl_; break;
     default: i64_ = o.i64_; break;
@@ -108,6 +109,7 @@ bool Variant::IsNumeric() const {
     case VarType::Byte:
     case VarType::Integer:
     case VarType::Long:
+    case VarType::Single:
     case VarType::Double:
     case VarType::Currency:
     case VarType::Date: return true;
@@ -126,7 +128,7 @@ int16_t Variant::AsInteger() const { Expect(type_ == VarType::Integer); return i
 int32_t Variant::AsLong() const { Expect(type_ == VarType::Long); return i32_; }
 uint8_t Variant::AsByte() const { Expect(type_ == VarType::Byte); return u8_; }
 double Variant::AsDouble() const {
-  Expect(type_ == VarType::Double || type_ == VarType::Date);
+  Expect(type_ == VarType::Double || type_ == VarType::Date || type_ == VarType::Single);
   return dbl_;
 }
 int64_t Variant::AsCurrency() const { Expect(type_ == VarType::Currency); return i64_; }

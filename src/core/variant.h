@@ -1,7 +1,7 @@
 // Variant: the one value type of the model and the script engine.
 //
 // A tagged value holding Empty, Null, Boolean, Integer (16-bit), Long (32-bit),
-// Byte, Double, Currency (64-bit scaled by 10,000), Date (days since 1899-12-30),
+// Byte, Single, Double, Currency (64-bit scaled by 10,000), Date (days since 1899-12-30),
 // String (UTF-8), Object (a Dispatch reference) or Array. Arrays have value
 // semantics: copying a Variant shares the array until one copy is written
 // (copy on write through MutableArray). The VBScript conversion rules live in
@@ -26,6 +26,7 @@ enum class VarType : uint16_t {
   Null = 1,
   Integer = 2,
   Long = 3,
+  Single = 4,
   Double = 5,
   Currency = 6,
   Date = 7,
@@ -53,6 +54,8 @@ class Variant {
   static Variant Null() { Variant v; v.type_ = VarType::Null; return v; }
   static Variant Byte(uint8_t v) { Variant r; r.type_ = VarType::Byte; r.u8_ = v; return r; }
   static Variant Date(double days) { Variant r; r.type_ = VarType::Date; r.dbl_ = days; return r; }
+  // Single keeps its single-precision value in the double.
+  static Variant Single(float v) { Variant r; r.type_ = VarType::Single; r.dbl_ = v; return r; }
   // Currency from its scaled form (value x 10,000).
   static Variant Currency(int64_t scaled) { Variant r; r.type_ = VarType::Currency; r.i64_ = scaled; return r; }
   static Variant Nothing();  // an Object variant without object
@@ -71,14 +74,14 @@ class Variant {
   bool IsString() const { return type_ == VarType::String; }
   bool IsObject() const { return type_ == VarType::Object; }
   bool IsArray() const { return type_ == VarType::Array; }
-  bool IsNumeric() const;  // Boolean, Byte, Integer, Long, Double, Currency, Date
+  bool IsNumeric() const;  // Boolean, Byte, Integer, Long, Single, Double, Currency, Date
 
   // Checked accessors of the stored value; Raise 13 when the type differs.
   bool AsBoolean() const;
   int16_t AsInteger() const;
   int32_t AsLong() const;
   uint8_t AsByte() const;
-  double AsDouble() const;    // Double or Date
+  double AsDouble() const;    // Single, Double or Date
   int64_t AsCurrency() const; // the scaled form
   const std::string& AsString() const;
   std::string& MutableString();  // in-place append for s = s & x

@@ -10,7 +10,7 @@ namespace {
 bool IsNumericIndex(const Variant& v) {
   switch (v.type()) {
     case VarType::Integer: case VarType::Long: case VarType::Byte:
-    case VarType::Double: case VarType::Currency: case VarType::Boolean:
+    case VarType::Single: case VarType::Double: case VarType::Currency: case VarType::Boolean:
       return true;
     default:
       return false;

@@ -75,6 +75,7 @@ bool CSuperCollection::IsNumericIndex(const Variant& v) const {
     case VarType::Integer:
     case VarType::Long:
     case VarType::Byte:
+    case VarType::Single:
     case VarType::Double:
     case VarType::Currency:
     case VarType::Boolean:

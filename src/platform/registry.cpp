@@ -50,6 +50,7 @@ std::optional<uint8_t> ByteOf(const Variant& item) {
     case VarType::Byte: return item.AsByte();
     case VarType::Integer:
     case VarType::Long:
+    case VarType::Single:
     case VarType::Double:
     case VarType::Currency: {
       const double d = CDbl(item);

@@ -26,6 +26,7 @@ enum class ExprKind : uint8_t {
   Unary,    // op left
   Binary,   // left op right
   Paren,    // (left): a value, never a reference
+  Omitted,  // an argument left out: f(a, , c)
 };
 
 struct Expr;

@@ -51,7 +51,7 @@ Variant Time(BuiltinContext&, Args) {
 }
 Variant Timer(BuiltinContext&, Args) {
   const double s = NowSerial();
-  return Variant(std::round(TimePartOf(s) * 86400.0 * 100.0) / 100.0);
+  return Variant::Single(static_cast<float>(std::round(TimePartOf(s) * 86400.0 * 100.0) / 100.0));
 }
 
 template <int DateParts::*Field>
@@ -66,9 +66,9 @@ int WeekdayFrom(int weekday, int first) {
 }
 
 Variant Weekday(BuiltinContext&, Args a) {
-  if (a[0].IsNull()) return a[0];
   const int first = a.size() > 1 ? Whole(a[1]) : 1;
   if (first < 0 || first > 7) Raise(err::kInvalidCall);
+  if (a[0].IsNull()) return a[0];
   return Variant(static_cast<int16_t>(WeekdayFrom(SplitDate(Serial(a[0])).weekday, first)));
 }
 
@@ -118,9 +118,8 @@ Unit ParseUnit(const Variant& v) {
 }
 
 Variant DateAdd(BuiltinContext&, Args a) {
-  if (a[1].IsNull() || a[2].IsNull()) return Variant::Null();
   const Unit u = ParseUnit(a[0]);
-  const double n = std::trunc(CDbl(a[1]));
+  const double n = std::trunc(CDbl(a[1]));  // Null raises 94, as a Null date does
   const double d = Serial(a[2]);
   double r;
   switch (u) {
@@ -157,8 +156,8 @@ int64_t SecondNumber(double serial) {
 }
 
 Variant DateDiff(BuiltinContext&, Args a) {
-  if (a[1].IsNull() || a[2].IsNull()) return Variant::Null();
   const Unit u = ParseUnit(a[0]);
+  if (a[1].IsNull() || a[2].IsNull()) return Variant::Null();
   const double d1 = Serial(a[1]), d2 = Serial(a[2]);
   int first = a.size() > 3 ? Whole(a[3]) : 1;
   if (first == 0) first = 1;
@@ -187,8 +186,8 @@ Variant DateDiff(BuiltinContext&, Args a) {
 }
 
 Variant DatePartFn(BuiltinContext&, Args a) {
-  if (a[1].IsNull()) return Variant::Null();
   const Unit u = ParseUnit(a[0]);
+  if (a[1].IsNull()) return Variant::Null();
   const double d = Serial(a[1]);
   int first = a.size() > 2 ? Whole(a[2]) : 1;
   if (first == 0) first = 1;
@@ -215,9 +214,8 @@ Variant DatePartFn(BuiltinContext&, Args a) {
   return Variant(static_cast<int16_t>(r));
 }
 
+// DateSerial and TimeSerial raise 94 for a Null part.
 Variant DateSerial(BuiltinContext&, Args a) {
-  for (const Variant& v : a)
-    if (v.IsNull()) return Variant::Null();
   int year = Whole(a[0]);
   if (year >= 0 && year < 30) year += 2000;
   else if (year >= 30 && year < 100) year += 1900;
@@ -227,8 +225,6 @@ Variant DateSerial(BuiltinContext&, Args a) {
 }
 
 Variant TimeSerial(BuiltinContext&, Args a) {
-  for (const Variant& v : a)
-    if (v.IsNull()) return Variant::Null();
   const double seconds = Whole(a[0]) * 3600.0 + Whole(a[1]) * 60.0 + Whole(a[2]);
   const double days = seconds / 86400.0;
   // Negative times count back from midnight as VBScript shows them.

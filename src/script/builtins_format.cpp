@@ -14,8 +14,11 @@ namespace {
 
 constexpr int kUseDefault = -2;
 
+// An argument left out (FormatNumber(x, 2, , , False)) arrives as Empty and takes the default.
+bool Omitted(Args a, std::size_t i) { return i >= a.size() || a[i].IsEmpty(); }
+
 int Tristate(Args a, std::size_t i, int dflt) {
-  if (i >= a.size()) return dflt;
+  if (Omitted(a, i)) return dflt;
   const int32_t v = CLng(a[i]);
   if (v == kUseDefault) return dflt;
   return v != 0 ? 1 : 0;
@@ -46,7 +49,7 @@ std::string Body(double v, int digits, bool leadingZero, bool group) {
 std::string Format(const Variant& value, Args a, std::size_t first, int defaultDigits, std::string_view prefix,
                    std::string_view suffix, bool defaultParens, double scale) {
   const double v = CDbl(value) * scale;
-  int digits = first < a.size() ? CLng(a[first]) : -1;
+  int digits = Omitted(a, first) ? -1 : CLng(a[first]);
   if (digits == -1) digits = defaultDigits;
   if (digits < -1 || digits > 255) Raise(err::kInvalidCall);
   const bool leading = Tristate(a, first + 1, 1);

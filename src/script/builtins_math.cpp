@@ -28,13 +28,13 @@ Variant Abs(BuiltinContext&, Args a) {
     case VarType::Boolean: return Variant(static_cast<int16_t>(v.RawBoolean() ? 1 : 0));
     case VarType::Currency: return Variant::Currency(std::llabs(v.RawCurrency()));
     case VarType::Date: return Variant::Date(std::fabs(v.RawDouble()));
+    case VarType::Single: return Variant::Single(static_cast<float>(std::fabs(v.RawDouble())));
     default: return Variant(std::fabs(CDbl(v)));
   }
 }
 
 Variant Sgn(BuiltinContext&, Args a) {
-  if (a[0].IsNull()) return a[0];
-  const double d = CDbl(a[0]);
+  const double d = CDbl(a[0]);  // Null raises 94
   return Variant(static_cast<int16_t>(d > 0 ? 1 : d < 0 ? -1 : 0));
 }
 
@@ -69,7 +69,7 @@ Variant Atn(BuiltinContext&, Args a) { return Checked(std::atan(Number(a[0]))); 
 Variant Rnd(BuiltinContext& cx, Args a) {
   const double n = a.empty() ? 1.0 : Number(a[0]);
   float& last = cx.rt.LastRnd();
-  if (n == 0) return Variant(static_cast<double>(last));
+  if (n == 0) return Variant::Single(last);
   if (n < 0) {
     double bits = n;
     uint64_t seed = 0;
@@ -78,7 +78,7 @@ Variant Rnd(BuiltinContext& cx, Args a) {
   }
   last = static_cast<float>(std::uniform_real_distribution<double>(0.0, 1.0)(cx.rt.Rng()));
   if (last >= 1.0f) last = 0.0f;
-  return Variant(static_cast<double>(last));
+  return Variant::Single(last);
 }
 
 Variant Randomize(BuiltinContext& cx, Args a) {

@@ -36,7 +36,7 @@ Variant CreateObject(BuiltinContext&, Args a) {
   const std::string name = CStr(a[0]);
   if (NameEquals(name, "Scripting.Dictionary")) return Variant(NewDictionary());
   if (NameEquals(name, "VBScript.RegExp")) return Variant(NewRegExp());
-  Raise(429, "ActiveX component can't create object: '" + name + "'");
+  RaiseNamed(429, name);
 }
 
 int32_t ModuleOf(const BuiltinContext& cx) {
@@ -124,6 +124,27 @@ constexpr std::array kMiscBuiltins = {
 
 // --- the Err object ---
 
+// The error number Err.Raise reports: VBScript's own HRESULTs (&H800A….) and the
+// common system ones become their run-time numbers; other numbers past 65535 and
+// 0 are invalid (5).
+int32_t ErrorNumberOf(int32_t number) {
+  struct Mapping {
+    uint32_t hresult;
+    int32_t number;
+  };
+  static constexpr std::array kMappings = {
+      Mapping{0x8007000E, 7},   Mapping{0x80070005, 70},  Mapping{0x80070057, 5},   Mapping{0x80004001, 445},
+      Mapping{0x80004002, 430}, Mapping{0x80020003, 438}, Mapping{0x80020005, 13},  Mapping{0x80020006, 438},
+      Mapping{0x8002000B, 9},   Mapping{0x8002000E, 450}, Mapping{0x800A0000, 5},
+  };
+  const uint32_t u = static_cast<uint32_t>(number);
+  for (const Mapping& m : kMappings)
+    if (m.hresult == u) return m.number;
+  if ((u & 0xFFFF0000u) == 0x800A0000u) return static_cast<int32_t>(u & 0xFFFF);
+  if (number == 0 || number > 0xFFFF) Raise(err::kInvalidCall);
+  return number;
+}
+
 class ErrObj : public HostObject<ErrObj> {
  public:
   explicit ErrObj(Runtime& rt) : rt_(rt) {}
@@ -141,22 +162,24 @@ const MemberTable<ErrObj>& ErrObj::Members() {
            [](ErrObj& e, Args, const Variant& v) { e.rt_.err.description = CStr(v); }},
           {"Source", [](ErrObj& e, Args) { return Variant(e.rt_.err.source); },
            [](ErrObj& e, Args, const Variant& v) { e.rt_.err.source = CStr(v); }},
-          {"HelpFile", [](ErrObj&, Args) { return Variant(""); }, [](ErrObj&, Args, const Variant&) {}},
-          {"HelpContext", [](ErrObj&, Args) { return Variant(int32_t{0}); }, [](ErrObj&, Args, const Variant&) {}},
+          {"HelpFile", [](ErrObj& e, Args) { return Variant(e.rt_.err.helpFile); },
+           [](ErrObj& e, Args, const Variant& v) { e.rt_.err.helpFile = CStr(v); }},
+          {"HelpContext", [](ErrObj& e, Args) { return Variant(e.rt_.err.helpContext); },
+           [](ErrObj& e, Args, const Variant& v) { e.rt_.err.helpContext = CLng(v); }},
           {"Clear", [](ErrObj& e, Args) {
              e.rt_.ClearErr();
              return Variant();
            }, nullptr},
           {"Raise", [](ErrObj&, Args a) -> Variant {
-             const int32_t number = CLng(Arg(a, 0));
-             if (number == 0) Raise(err::kInvalidCall);
-             std::string source = a.size() > 1 && !a[1].IsEmpty() ? CStr(a[1]) : std::string();
-             std::string description = a.size() > 2 && !a[2].IsEmpty() ? CStr(a[2]) : std::string();
+             const int32_t number = ErrorNumberOf(CLng(Arg(a, 0)));
+             auto text = [&](std::size_t i) { return a.size() > i && !a[i].IsEmpty() ? CStr(a[i]) : std::string(); };
+             std::string description = text(2);
              if (description.empty()) {
                description = std::string(StandardErrorText(number));
                if (description.empty()) description = "Unknown runtime error";
              }
-             Raise(number, std::move(description), std::move(source));
+             const int32_t helpContext = a.size() > 4 && !a[4].IsEmpty() ? CLng(a[4]) : 0;
+             throw RaisedError(number, std::move(description), text(1), text(3), helpContext);
            }, nullptr},
       },
       "Number");

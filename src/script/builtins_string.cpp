@@ -1,5 +1,6 @@
-// String functions. Positions and lengths count characters; Null in gives Null
-// out; lengths and positions are rounded like CLng and raise 5 when out of range.
+// String functions. Positions and lengths count characters; a Null text gives
+// Null (Replace and Split raise 94); lengths and positions are rounded like CLng,
+// checked before the text, and raise 94 when Null and 5 when out of range.
 #include <algorithm>
 #include <array>
 
@@ -46,18 +47,18 @@ Variant Len(BuiltinContext&, Args a) {
 }
 
 Variant Left(BuiltinContext&, Args a) {
-  if (a[0].IsNull()) return Variant::Null();
   const int32_t n = Whole(a[1]);
   if (n < 0) Invalid();
+  if (a[0].IsNull()) return Variant::Null();
   std::string tmp;
   const std::string& s = TextOf(a[0], tmp);
   return Variant(s.substr(0, ByteOffset(s, n)));
 }
 
 Variant Right(BuiltinContext&, Args a) {
-  if (a[0].IsNull()) return Variant::Null();
   const int32_t n = Whole(a[1]);
   if (n < 0) Invalid();
+  if (a[0].IsNull()) return Variant::Null();
   std::string tmp;
   const std::string& s = TextOf(a[0], tmp);
   const std::size_t count = CharCount(s);
@@ -66,7 +67,6 @@ Variant Right(BuiltinContext&, Args a) {
 }
 
 Variant Mid(BuiltinContext&, Args a) {
-  if (a[0].IsNull()) return Variant::Null();
   const int32_t start = Whole(a[1]);
   if (start < 1) Invalid();
   int32_t len = -1;
@@ -74,6 +74,7 @@ Variant Mid(BuiltinContext&, Args a) {
     len = Whole(a[2]);
     if (len < 0) Invalid();
   }
+  if (a[0].IsNull()) return Variant::Null();
   std::string tmp;
   const std::string& s = TextOf(a[0], tmp);
   const std::size_t from = ByteOffset(s, start - 1);
@@ -92,9 +93,9 @@ Variant InStr(BuiltinContext&, Args a) {
     if (start < 1) Invalid();
     i = 1;
   }
+  const bool text = TextCompare(a, i + 2);
   if (a[i].IsNull() || a[i + 1].IsNull()) return Variant::Null();
   const std::string hay = CStr(a[i]), needle = CStr(a[i + 1]);
-  const bool text = TextCompare(a, i + 2);
   const std::size_t count = CharCount(hay);
   if (static_cast<std::size_t>(start) > count) return Variant(needle.empty() && static_cast<std::size_t>(start) == count + 1 ? start : 0);
   if (needle.empty()) return Variant(start);
@@ -103,11 +104,11 @@ Variant InStr(BuiltinContext&, Args a) {
 }
 
 Variant InStrRev(BuiltinContext&, Args a) {
-  if (a[0].IsNull() || a[1].IsNull()) return Variant::Null();
-  const std::string hay = CStr(a[0]), needle = CStr(a[1]);
   int32_t start = a.size() > 2 ? Whole(a[2]) : -1;
   if (start == 0 || start < -1) Invalid();
   const bool text = TextCompare(a, 3);
+  if (a[0].IsNull() || a[1].IsNull()) return Variant::Null();
+  const std::string hay = CStr(a[0]), needle = CStr(a[1]);
   const std::u32string h = DecodeText(Folded(hay, text)), n = DecodeText(Folded(needle, text));
   if (start == -1) start = static_cast<int32_t>(h.size());
   if (n.empty()) return Variant(start);
@@ -135,7 +136,7 @@ Str ReplaceIn(const Str& searched, const Str& source, const Str& find, const Str
 }
 
 Variant Replace(BuiltinContext& cx, Args a) {
-  if (a[0].IsNull() || a[1].IsNull() || a[2].IsNull()) return Variant::Null();
+  if (a[0].IsNull() || a[1].IsNull() || a[2].IsNull()) Raise(94);
   if (a[0].IsString()) cx.rt.WorkBytes(a[0].RawString().size());
   const int32_t start = a.size() > 3 ? Whole(a[3]) : 1;
   int32_t count = a.size() > 4 ? Whole(a[4]) : -1;
@@ -157,7 +158,7 @@ Variant Replace(BuiltinContext& cx, Args a) {
 }
 
 Variant Split(BuiltinContext& cx, Args a) {
-  if (a[0].IsNull()) return Variant::Null();
+  if (a[0].IsNull()) Raise(94);
   const std::string s = CStr(a[0]);
   const std::string delim = a.size() > 1 ? CStr(a[1]) : " ";
   int32_t count = a.size() > 2 ? Whole(a[2]) : -1;

@@ -16,6 +16,7 @@ namespace zantrel::script {
 namespace {
 
 constexpr uint32_t kMaxLocals = 60000;
+constexpr int32_t kUnqualifiedReference = 505;  // ".name" outside With
 
 // What a name means at a point of the program.
 struct Target {
@@ -42,6 +43,7 @@ struct FnState {
   int depth = 0;
   std::vector<Loop> loops;
   std::vector<int32_t> withSlots;
+  int32_t undoSlot = -1;          // two hidden locals: an append target as it was
 };
 
 OpCode BinaryOpCode(Op op) {
@@ -92,9 +94,10 @@ class Compiler {
     if (mode_ == CompileMode::Eval) return CompileEval();
     Program prog = ParseProgram(source_);
     optionExplicit_ = prog.optionExplicit;
-    // Procedures and classes are known before any body is compiled.
+    // Procedures and classes are known before any body is compiled. A procedure
+    // declared twice is the last one.
     for (const ProcDecl& p : prog.procs) {
-      if (unitProcs_.count(p.name)) SyntaxError(1041, p.line, p.column);
+      if (unitProcs_.count(p.name)) continue;
       const Module& m = rt_.ModuleAt(module_);
       auto it = m.procs.find(p.name);
       unitProcs_[p.name] = it != m.procs.end() ? it->second : -1;
@@ -694,8 +697,12 @@ class Compiler {
     for (int32_t e : ends) Patch(e, Pc());
   }
 
+  // Each Case test is a statement of its own: after a failing selector under
+  // On Error Resume Next the tests go on with an Empty selector.
   void Select(const Stmt& s) {
     const int32_t sel = Hidden();
+    Emit(OpCode::PushEmpty, 1);
+    Emit(OpCode::StoreLocal, -1, 0, 0, sel);
     Expression(*s.value);
     Emit(OpCode::StoreLocal, -1, 0, 0, sel);
     std::vector<int32_t> ends;
@@ -706,6 +713,7 @@ class Compiler {
       }
       std::vector<int32_t> toBody;
       for (const CaseItem& item : c.items) {
+        Statement(item.a->line, item.a->column);
         Emit(OpCode::LoadLocal, 1, 0, 0, sel);
         Expression(*item.a);
         if (item.kind == CaseKind::Value) {
@@ -737,6 +745,8 @@ class Compiler {
     return t;
   }
 
+  // A failing header under On Error Resume Next runs the body once; its Next
+  // then raises 92 (the step is still Empty) and leaves the loop.
   void For(const Stmt& s) {
     const Target v = LoopVar(s.name, s.line, s.column);
     const int32_t hidden = Hidden();
@@ -756,17 +766,24 @@ class Compiler {
     Patch(exitOperand, Pc());
     for (int32_t e : st_->loops.back().exits) Patch(e, Pc());
     st_->loops.pop_back();
+    Emit(OpCode::PushEmpty, 1);  // the loop is not initialized any more
+    Emit(OpCode::StoreLocal, -1, 0, 0, hidden + 1);
   }
 
+  // A failing header under On Error Resume Next runs the body once.
   void ForEach(const Stmt& s) {
     const Target v = LoopVar(s.name, s.line, s.column);
     const int32_t hidden = Hidden();
     Expression(*s.value);
     Emit(OpCode::ForEachInit, -1, 0, 0, hidden);
-    Statement(s.line, s.column);  // a failed start under On Error Resume Next goes on here, past the loop
+    const int32_t toTop = Emit(OpCode::Jump, 0);
+    Statement(s.line, s.column);  // a failed start goes on here, into the body
+    const int32_t intoBody = Emit(OpCode::Jump, 0);
     const int32_t top = Pc();
+    Patch(toTop, top);
     Emit(OpCode::ForEachNext, 0, 0, static_cast<int>(v.var), v.slot);
     const int32_t exitOperand = Emit(OpCode::Operand, 0, 0, hidden, 0);
+    Patch(intoBody, Pc());
     st_->loops.push_back(Loop{ExitKind::For, {}});
     Block(s.body);
     Statement(line_, 1);
@@ -933,7 +950,10 @@ class Compiler {
     return true;
   }
 
-  // target = target & a & b ...: append each operand in place.
+  // target = target & a & b ...: append each operand in place. A failing
+  // statement leaves the target as it was: a local target is saved first and
+  // put back by the error handler; for another target every operand is
+  // evaluated before the target changes.
   bool TryAppend(const Target& t, const std::string& name, const Expr& value) {
     if (t.kind != Target::Var || value.kind != ExprKind::Binary || value.op != Op::Concat) return false;
     std::vector<const Expr*> operands;
@@ -942,17 +962,43 @@ class Compiler {
       operands.push_back(e->right.get());
       e = e->left.get();
     }
-    if (e->kind != ExprKind::Ident || !NameEquals(e->name, name)) return false;
+    if (e->kind != ExprKind::Ident || !NameEquals(e->name, name) || operands.size() > 250) return false;
     const bool local = t.var == VarKind::Local;
     for (const Expr* o : operands)
       if (!SafeAppendOperand(*o, name, local)) return false;
-    for (auto it = operands.rbegin(); it != operands.rend(); ++it) {
-      if (local && AppendFused(**it, t.slot)) continue;
-      Expression(**it);
-      if (local) Emit(OpCode::AppendLocal, -1, 0, 0, t.slot);
-      else Emit(OpCode::Append, -1, 0, static_cast<int>(t.var), t.slot);
+    std::reverse(operands.begin(), operands.end());
+    std::vector<std::size_t> mayFail;
+    for (std::size_t i = 0; i < operands.size(); ++i)
+      if (!Constant(*operands[i])) mayFail.push_back(i);
+    if (mayFail.empty() || (mayFail.size() == 1 && mayFail[0] == 0)) {
+      for (const Expr* o : operands) AppendOne(t, *o, local);
+      return true;
     }
+    if (local) {
+      if (st_->undoSlot < 0) {
+        st_->undoSlot = Hidden();
+        Hidden();
+      }
+      Emit(OpCode::AppendBegin, 0, 0, st_->undoSlot, t.slot);
+      for (const Expr* o : operands) AppendOne(t, *o, local);
+      return true;
+    }
+    const int n = static_cast<int>(operands.size());
+    for (const Expr* o : operands) Expression(*o);
+    Emit(OpCode::AppendStack, -n, n, static_cast<int>(t.var), t.slot);
     return true;
+  }
+
+  void AppendOne(const Target& t, const Expr& e, bool local) {
+    if (local && AppendFused(e, t.slot)) return;
+    Expression(e);
+    if (local) Emit(OpCode::AppendLocal, -1, 0, 0, t.slot);
+    else Emit(OpCode::Append, -1, 0, static_cast<int>(t.var), t.slot);
+  }
+
+  // A literal or a named constant: nothing to evaluate, nothing that can fail.
+  bool Constant(const Expr& e) {
+    return e.kind == ExprKind::Literal || (e.kind == ExprKind::Ident && Lookup(e.name, false).kind == Target::Const);
   }
 
   // Appends of a string constant or an array element skip the copy on the stack.
@@ -1037,11 +1083,11 @@ class Compiler {
         if (args) for (const ExprPtr& a : *args) Argument(*a);
         Emit(OpCode::CallMethod, 1 - n, n, static_cast<int>(InvokeKind::Get) | 0x100, t.slot);
         break;
-      case Target::Builtin: {
-        const Builtin& b = BuiltinAt(t.slot);
-        if (n < b.minArgs || n > b.maxArgs) SyntaxError(1002, at.line, at.column, "Wrong number of arguments or invalid property assignment: '" + name + "'");
-        if (args) for (const ExprPtr& a : *args) Expression(*a);
-        Emit(OpCode::CallBuiltin, 1 - n, n, 1, t.slot);
+      case Target::Builtin: {  // a wrong number of arguments raises 450 when the call runs
+        int given = n;  // arguments left out at the end are not passed
+        while (given > 0 && (*args)[given - 1]->kind == ExprKind::Omitted) --given;
+        for (int i = 0; i < given; ++i) Expression(*(*args)[i]);
+        Emit(OpCode::CallBuiltin, 1 - given, given, 1, t.slot);
         break;
       }
       case Target::Unknown:
@@ -1061,7 +1107,10 @@ class Compiler {
     else Emit(OpCode::Load, 1, 0, static_cast<int>(t.var), t.slot);
   }
 
-  bool MeMember(const Expr& m) const { return m.left && m.left->kind == ExprKind::Me && st_->cls; }
+  // Me.name of a member the class declares; other names go late-bound and fail when the line runs (438).
+  bool MeMember(const Expr& m) const {
+    return m.left && m.left->kind == ExprKind::Me && st_->cls && st_->cls->Find(m.name) >= 0;
+  }
 
   Target ClassTarget(const std::string& name, const Expr& at) {
     Target t;
@@ -1084,8 +1133,8 @@ class Compiler {
       Expression(*member.left);
       return;
     }
-    if (st_->withSlots.empty()) SyntaxError(1002, member.line, member.column, "Invalid or unqualified reference");
-    Emit(OpCode::LoadLocal, 1, 0, 0, st_->withSlots.back());
+    if (st_->withSlots.empty()) Emit(OpCode::Raise, 1, 0, 0, kUnqualifiedReference);
+    else Emit(OpCode::LoadLocal, 1, 0, 0, st_->withSlots.back());
   }
 
   void MemberCall(const Expr& member, const std::vector<ExprPtr>* args, bool keep) {
@@ -1157,6 +1206,7 @@ class Compiler {
         else Emit(OpCode::PushConst, 1, 0, 0, Const(e.value));
         return;
       case ExprKind::Nothing: Emit(OpCode::PushNothing, 1); return;
+      case ExprKind::Omitted: Emit(OpCode::PushEmpty, 1); return;  // a built-in takes its default for it
       case ExprKind::Me:
         if (!st_->cls) SyntaxError(1037, e.line, e.column);
         Emit(OpCode::PushMe, 1);

@@ -28,6 +28,7 @@ const char* OpText(Op op) {
 void ExprText(const Expr& e, std::string& out) {
   switch (e.kind) {
     case ExprKind::Literal: out += Quote(e.value); return;
+    case ExprKind::Omitted: out += "(omitted)"; return;
     case ExprKind::Ident: out += e.name; return;
     case ExprKind::Me: out += "Me"; return;
     case ExprKind::Nothing: out += "Nothing"; return;

@@ -56,6 +56,8 @@ ScriptError Engine::Failure(const std::exception_ptr& ex) {
   } catch (const Error& err) {
     e.number = err.number();
     e.description = err.description();
+    const auto* named = dynamic_cast<const NamedError*>(&err);
+    if (named && !named->name().empty()) e.description += ": '" + named->name() + "'";
     e.source = err.source();
     rt_->SetErr(err);
   } catch (const ScriptAbort& abort) {

@@ -5,6 +5,7 @@
 #include "script/lexer.h"
 
 #include <array>
+#include <cctype>
 #include <cmath>
 
 #include "core/convert.h"
@@ -72,7 +73,8 @@ class Lexer {
     for (;;) {
       while (IsBlank(Peek())) ++pos_;
       if (Peek() == '_' && !IsIdentChar(static_cast<unsigned char>(Peek(1))) && ContinuationAhead()) continue;
-      if (Peek() == '\'' || (AtWord("rem") && (pos_ == 0 || !IsIdentChar(static_cast<unsigned char>(s_[pos_ - 1]))))) {
+      if (Peek() == '\'' || (AtWord("rem") && (pos_ == 0 || (!IsIdentChar(static_cast<unsigned char>(s_[pos_ - 1])) &&
+                                                              s_[pos_ - 1] != '.')))) {
         while (pos_ < s_.size() && s_[pos_] != '\n') ++pos_;
       }
       break;
@@ -111,9 +113,16 @@ class Lexer {
     if (c == '"') return String(t);
     if (c == '#') return DateLiteral(t);
     if (c == '[') return Bracketed(t);
-    if (c == '&' && (Peek(1) == 'h' || Peek(1) == 'H' || Peek(1) == 'o' || Peek(1) == 'O' || IsDigit(Peek(1))))
-      return RadixNumber(t);
+    if (c == '&' && RadixAhead()) return RadixNumber(t);
     Operator(t);
+  }
+
+  // "&H1F", "&O17" or "&17"; "&hi" is the operator & before the name hi.
+  bool RadixAhead() const {
+    const char k = Peek(1) | 0x20;
+    if (k == 'h') return std::isxdigit(static_cast<unsigned char>(Peek(2))) != 0;
+    if (k == 'o') return Peek(2) >= '0' && Peek(2) <= '7';
+    return Peek(1) >= '0' && Peek(1) <= '7';
   }
 
   void Identifier(Token& t) {
@@ -156,7 +165,9 @@ class Lexer {
     else t.value = Variant(*v);
   }
 
-  // &Hxxxx, &Oxxx and &xxx (octal); up to 16 bits an Integer unless a trailing & asks for a Long.
+  // &Hxxxx, &Oxxx and &xxx (octal): up to 16 bits they take the Integer's sign
+  // unless a trailing & keeps all 32; the value picks Integer or Long, as for
+  // decimal literals.
   void RadixNumber(Token& t) {
     const std::size_t start = pos_;
     ++pos_;
@@ -179,8 +190,10 @@ class Lexer {
     if (forceLong) ++pos_;
     t.text.assign(s_.substr(start, pos_ - start));
     t.kind = Tok::Literal;
-    if (!forceLong && value <= 0xffff) t.value = Variant(static_cast<int16_t>(static_cast<uint16_t>(value)));
-    else t.value = Variant(static_cast<int32_t>(static_cast<uint32_t>(value)));
+    const int32_t n = !forceLong && value <= 0xffff ? static_cast<int16_t>(static_cast<uint16_t>(value))
+                                                     : static_cast<int32_t>(static_cast<uint32_t>(value));
+    if (n >= -32768 && n <= 32767) t.value = Variant(static_cast<int16_t>(n));
+    else t.value = Variant(n);
   }
 
   void String(Token& t) {
@@ -218,8 +231,8 @@ class Lexer {
       Tok kind;
     };
     static constexpr std::array kOps = {
-        Op{"<>", Tok::NotEqual}, Op{"<=", Tok::LessEqual}, Op{">=", Tok::GreaterEqual}, Op{"=<", Tok::LessEqual},
-        Op{"=>", Tok::GreaterEqual}, Op{"+", Tok::Plus},  Op{"-", Tok::Minus},  Op{"*", Tok::Star},
+        Op{"<>", Tok::NotEqual}, Op{"><", Tok::NotEqual},  Op{"<=", Tok::LessEqual}, Op{">=", Tok::GreaterEqual},
+        Op{"=<", Tok::LessEqual}, Op{"=>", Tok::GreaterEqual}, Op{"+", Tok::Plus},  Op{"-", Tok::Minus},  Op{"*", Tok::Star},
         Op{"/", Tok::Slash},     Op{"\\", Tok::Backslash}, Op{"^", Tok::Caret},  Op{"&", Tok::Ampersand},
         Op{"=", Tok::Equal},     Op{"<", Tok::Less},       Op{">", Tok::Greater}, Op{"(", Tok::LParen},
         Op{")", Tok::RParen},    Op{",", Tok::Comma},      Op{".", Tok::Dot},     Op{":", Tok::Colon},

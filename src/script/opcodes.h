@@ -28,6 +28,8 @@ namespace zantrel::script {
   X(ArithLocalsTo, "a=operator b=operand c=operand|target<<16", "target = local op local") \
   X(ArithLocalConstTo, "a=operator b=operand c=constant|target<<16", "target = local op constant") \
   X(AppendElem, "n b=slot", "args ->   local = local & var(args); next: b=kind c=slot")  \
+  X(AppendStack, "n b=kind c=slot", "values ->   var = var & each value in place")     \
+  X(AppendBegin, "b=hidden c=slot", "saves the local for an error to put back")       \
   X(ArgVar, "b=kind c=slot", "-> v   and remember the variable for ByRef")              \
   X(Index, "n b=kind c=slot", "args -> var(args)")                                      \
   X(StoreIndex, "n b=kind c=slot", "args v ->   var(args) = v")                         \
@@ -49,6 +51,7 @@ namespace zantrel::script {
   X(SetMember, "n c=name", "obj args v ->")                                             \
   X(New, "c=name", "-> obj")                                                            \
   X(CheckObject, "", "v -> v   424 unless an object")                                   \
+  X(Raise, "c=error", "raises the run-time error c")                                    \
   /* operators */                                                                       \
   X(Add, "", "a b -> a+b")                                                              \
   X(Sub, "", "a b -> a-b")                                                              \

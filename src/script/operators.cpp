@@ -1,6 +1,7 @@
 // The arithmetic works on a common type picked by rank (Byte < Integer < Long <
-// Double < Currency, Date kept for + and -): whole-number results that leave
-// their type widen to the next one instead of overflowing. Strings that meet a
+// Single < Double < Currency, Date kept for + and -): whole-number results that
+// leave their type widen to the next one instead of overflowing; Single with
+// Long gives Double. Strings that meet a
 // number become Doubles; a string that is not a number raises 13.
 #include "script/operators.h"
 
@@ -15,7 +16,7 @@
 namespace zantrel::script {
 namespace {
 
-enum Rank { kByte = 1, kInteger, kLong, kDouble, kCurrency, kDate };
+enum Rank { kByte = 1, kInteger, kLong, kSingle, kDouble, kCurrency, kDate };
 
 [[noreturn]] void TypeMismatch() { Raise(err::kTypeMismatch); }
 
@@ -33,6 +34,7 @@ Num ToNum(const Variant& v) {
     case VarType::Byte: return {kByte, 0, v.RawByte()};
     case VarType::Integer: return {kInteger, 0, v.RawInteger()};
     case VarType::Long: return {kLong, 0, v.RawLong()};
+    case VarType::Single: return {kSingle, v.RawDouble(), 0};
     case VarType::Double: return {kDouble, v.RawDouble(), 0};
     case VarType::Date: return {kDate, v.RawDouble(), 0};
     case VarType::Currency: return {kCurrency, 0, v.RawCurrency()};
@@ -47,7 +49,7 @@ Num ToNum(const Variant& v) {
 }
 
 double AsDouble(const Num& n) {
-  if (n.rank == kDouble || n.rank == kDate) return n.d;
+  if (n.rank == kSingle || n.rank == kDouble || n.rank == kDate) return n.d;
   if (n.rank == kCurrency) return static_cast<double>(n.i) / 10000.0;
   return static_cast<double>(n.i);
 }
@@ -68,6 +70,13 @@ Variant CurrencyResult(double scaled) {
 Variant DoubleResult(double d) {
   if (!std::isfinite(d)) Raise(err::kOverflow);
   return Variant(d);
+}
+
+// Single when the common rank is Single (a Long beside it widens to Double).
+Variant FloatResult(double d, const Num& x, const Num& y) {
+  if (std::max(x.rank, y.rank) != kSingle || x.rank == kLong || y.rank == kLong) return DoubleResult(d);
+  if (!(std::fabs(d) <= std::numeric_limits<float>::max())) Raise(err::kOverflow);
+  return Variant::Single(static_cast<float>(d));
 }
 
 Variant DateResult(double d) {
@@ -101,7 +110,7 @@ Variant Arithmetic(const Variant& a, const Variant& b, Arith op) {
     if (op == Arith::Sub && x.rank == kDate && y.rank == kDate) return DoubleResult(r);
     return DateResult(r);
   }
-  return DoubleResult(r);
+  return FloatResult(r, x, y);
 }
 
 // \ and Mod: operands rounded to whole numbers first.
@@ -201,9 +210,10 @@ Variant Multiply(const Variant& a, const Variant& b) { return Arithmetic(a, b, A
 
 Variant Divide(const Variant& a, const Variant& b) {
   if (IsNullish(a, b)) return Variant::Null();
-  const double x = AsDouble(ToNum(a)), y = AsDouble(ToNum(b));
+  const Num xn = ToNum(a), yn = ToNum(b);
+  const double x = AsDouble(xn), y = AsDouble(yn);
   if (y == 0) Raise(x == 0 ? err::kOverflow : err::kDivisionByZero);
-  return DoubleResult(x / y);
+  return FloatResult(x / y, xn, yn);
 }
 
 Variant IntDivide(const Variant& a, const Variant& b) {
@@ -235,6 +245,7 @@ Variant Negate(const Variant& a) {
     case VarType::Null: return a;
     case VarType::Empty: return Variant(int16_t{0});
     case VarType::Double: return Variant(-a.RawDouble());
+    case VarType::Single: return Variant::Single(static_cast<float>(-a.RawDouble()));
     case VarType::Date: return DateResult(-a.RawDouble());
     case VarType::Currency:
       if (a.RawCurrency() == INT64_MIN) Raise(err::kOverflow);

@@ -52,6 +52,7 @@ class Parser {
   // program -> { [Option Explicit] | classdecl | procdecl | statement } EOF
   Program ProgramRule() {
     Program prog;
+    hoisted_ = &prog.procs;
     bool first = true;
     for (;;) {
       SkipSeparators();
@@ -137,7 +138,15 @@ class Parser {
       if (Peek(i).kind == Tok::Identifier && NameEquals(Peek(i).text, "default")) ++i;
     }
     const Tok k = Peek(i).kind;
-    return k == Tok::KwSub || k == Tok::KwFunction || k == Tok::KwProperty;
+    return k == Tok::KwSub || k == Tok::KwFunction || AtPropertyDecl(i);
+  }
+
+  // "Property Get|Let|Set" at token i ahead: Property is a name anywhere else.
+  bool AtPropertyDecl(std::size_t i) const {
+    const Token& t = Peek(i);
+    if (t.kind != Tok::Identifier || !NameEquals(t.text, "property")) return false;
+    const Token& next = Peek(i + 1);
+    return next.kind == Tok::KwLet || next.kind == Tok::KwSet || (next.kind == Tok::Identifier && NameEquals(next.text, "get"));
   }
 
   // classdecl -> Class name NL { memberdecl } End Class
@@ -181,7 +190,7 @@ class Parser {
       Next();
       p.isDefault = true;
     }
-    Tok endTok = Cur().kind;
+    const Tok endTok = Cur().kind;  // Identifier for Property
     if (Accept(Tok::KwSub)) p.kind = ProcKind::Sub;
     else if (Accept(Tok::KwFunction)) p.kind = ProcKind::Function;
     else {
@@ -212,10 +221,14 @@ class Parser {
     }
     if ((p.kind == ProcKind::PropertyLet || p.kind == ProcKind::PropertySet) && p.params.empty()) Fail(1054);
     EndOfStatement();
+    ++procDepth_;
     p.body = BlockUntilEnd();
+    --procDepth_;
     p.endLine = Cur().line;
     Expect(Tok::KwEnd, 1014);
-    if (!Accept(endTok)) Fail(endTok == Tok::KwSub ? 1016 : endTok == Tok::KwFunction ? 1015 : 1050);
+    if (endTok == Tok::Identifier ? !AtWord("property") : !At(endTok))
+      Fail(endTok == Tok::KwSub ? 1016 : endTok == Tok::KwFunction ? 1015 : 1050);
+    Next();
     EndOfStatement();
     return p;
   }
@@ -230,6 +243,10 @@ class Parser {
         case Tok::KwLoop: case Tok::KwNext: case Tok::KwWend: case Tok::EndOfFile:
           return b;
         default: break;
+      }
+      if (AtProcedureStart() && procDepth_ == 0 && singleLineIf_ == 0 && hoisted_) {
+        hoisted_->push_back(ProcRule(true));
+        continue;
       }
       if (At(Tok::KwClass) || AtProcedureStart()) Fail(1024);
       b.push_back(Statement(false));
@@ -385,7 +402,14 @@ class Parser {
     Branch first;
     first.cond = Expression();
     Expect(Tok::KwThen, 1017);
-    if (!At(Tok::NewLine) && !At(Tok::Colon) && !At(Tok::EndOfFile)) return SingleLineIf(std::move(s), std::move(first));
+    // "If c Then : a" is the one-line form; "If c Then :" at the line end opens a block.
+    std::size_t colons = 0;
+    while (Peek(colons).kind == Tok::Colon) ++colons;
+    const Tok after = Peek(colons).kind;
+    if (after != Tok::NewLine && after != Tok::EndOfFile) {
+      while (Accept(Tok::Colon)) {}
+      return SingleLineIf(std::move(s), std::move(first));
+    }
     first.body = BlockUntilEnd();
     s.branches.push_back(std::move(first));
     for (;;) {
@@ -560,8 +584,10 @@ class Parser {
       case Tok::KwFor: s.exitWhat = ExitKind::For; break;
       case Tok::KwFunction: s.exitWhat = ExitKind::Function; break;
       case Tok::KwSub: s.exitWhat = ExitKind::Sub; break;
-      case Tok::KwProperty: s.exitWhat = ExitKind::Property; break;
-      default: Fail(1039);
+      default:
+        if (!AtWord("property")) Fail(1039);
+        s.exitWhat = ExitKind::Property;
+        break;
     }
     Next();
     return s;
@@ -649,9 +675,19 @@ class Parser {
     return s;
   }
 
+  // args -> [expr] { "," [expr] }
   void Arguments(Expr& call) {
-    do call.args.push_back(Expression());
-    while (Accept(Tok::Comma));
+    do {
+      if (At(Tok::Comma) || (At(Tok::RParen) && !call.args.empty())) {
+        auto e = std::make_unique<Expr>();
+        e->kind = ExprKind::Omitted;
+        e->line = Cur().line;
+        e->column = Cur().column;
+        call.args.push_back(std::move(e));
+        continue;
+      }
+      call.args.push_back(Expression());
+    } while (Accept(Tok::Comma));
   }
 
   ExprPtr Wrap(ExprKind k, ExprPtr inner) {
@@ -739,7 +775,7 @@ class Parser {
         e = std::move(m);
         continue;
       }
-      if (At(Tok::LParen) && e->kind != ExprKind::Literal && e->kind != ExprKind::Paren && e->kind != ExprKind::New) {
+      if (At(Tok::LParen) && e->kind != ExprKind::Literal && e->kind != ExprKind::New) {
         auto c = std::make_unique<Expr>();
         c->kind = ExprKind::Call;
         c->line = Cur().line;
@@ -820,6 +856,8 @@ class Parser {
   int depth_ = 0;      // expression nesting
   int operators_ = 0;  // binary operators of the operator runs being parsed
   int stmtDepth_ = 0;  // statement nesting (blocks and single-line Ifs)
+  int procDepth_ = 0;  // inside a procedure or class
+  std::vector<ProcDecl>* hoisted_ = nullptr;  // the program's procedures
 };
 
 }  // namespace

@@ -107,7 +107,7 @@ Ref<ScriptObject> Runtime::NewObject(ClassDef& cls) {
 Variant Runtime::NewNamed(int32_t module, std::string_view name) {
   if (ClassDef* cls = FindClass(module, name)) return Variant(Ref<Dispatch>(NewObject(*cls)));
   if (NameEquals(name, "RegExp")) return Variant(NewRegExp());
-  Raise(506, "Class not defined: '" + std::string(name) + "'");
+  RaiseNamed(506, name);
 }
 
 void Runtime::Terminate(ScriptObject& obj) {
@@ -167,6 +167,9 @@ void Runtime::SetErr(const Error& e) {
   err.number = e.number();
   err.description = e.description();
   err.source = e.source().empty() ? "Microsoft VBScript runtime error" : e.source();
+  const auto* raised = dynamic_cast<const RaisedError*>(&e);
+  err.helpFile = raised ? raised->helpFile : std::string();
+  err.helpContext = raised ? raised->helpContext : 0;
 }
 
 Ref<Dispatch> Runtime::ErrObject() {

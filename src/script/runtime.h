@@ -62,6 +62,29 @@ struct ErrorSite {
   std::string sourceText;
 };
 
+// A run-time error about a named variable, member or function: Err.Description
+// keeps VBScript's own text; the host's message adds ": 'name'".
+class NamedError : public Error {
+ public:
+  NamedError(int32_t number, std::string_view name)
+      : Error(number, std::string(StandardErrorText(number))), name_(name) {}
+  const std::string& name() const { return name_; }
+
+ private:
+  std::string name_;
+};
+
+// Err.Raise's error: it also carries the help file and context.
+class RaisedError : public Error {
+ public:
+  RaisedError(int32_t number, std::string description, std::string source, std::string helpFile, int32_t helpContext)
+      : Error(number, std::move(description), std::move(source)), helpFile(std::move(helpFile)), helpContext(helpContext) {}
+  std::string helpFile;
+  int32_t helpContext;
+};
+
+[[noreturn]] inline void RaiseNamed(int32_t number, std::string_view name) { throw NamedError(number, name); }
+
 // Stops a script outright: time-out or a host's request. On Error cannot trap it.
 struct ScriptAbort {
   enum class Why { Timeout, Quit } why;
@@ -132,7 +155,8 @@ class Runtime {
   void CheckTime();
   struct ErrState {
     int32_t number = 0;
-    std::string description, source;
+    std::string description, source, helpFile;
+    int32_t helpContext = 0;
   } err;
   ErrorSite site;                  // of the error on its way out
   void ClearErr() { err = ErrState{}; }

@@ -12,12 +12,13 @@
 namespace zantrel::script {
 
 // Reserved words. Words that are keywords only in one place (Step, Preserve,
-// Explicit, Error, Resume, Get, Default) stay identifiers and the parser tests them.
+// Explicit, Error, Resume, Get, Default, Property) stay identifiers and the parser
+// tests them.
 #define ZANTREL_SCRIPT_KEYWORDS(X)                                                                        \
   X(And) X(ByRef) X(ByVal) X(Call) X(Case) X(Class) X(Const) X(Dim) X(Do) X(Each) X(Else) X(ElseIf)         \
   X(Empty) X(End) X(Eqv) X(Erase) X(Exit) X(False) X(For) X(Function) X(GoTo) X(If) X(Imp) X(In) X(Is)      \
   X(Let) X(Loop) X(Me) X(Mod) X(New) X(Next) X(Not) X(Nothing) X(Null) X(On) X(Option) X(Or) X(Private)     \
-  X(Property) X(Public) X(ReDim) X(Select) X(Set) X(Stop) X(Sub) X(Then) X(To) X(True) X(Until) X(Wend)     \
+  X(Public) X(ReDim) X(Select) X(Set) X(Stop) X(Sub) X(Then) X(To) X(True) X(Until) X(Wend)     \
   X(While) X(With) X(Xor)
 
 enum class Tok : uint8_t {

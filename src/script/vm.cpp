@@ -3,6 +3,7 @@
 // stay in the loop, so deep recursion costs no C++ stack and ends in error 28.
 // A raised error unwinds frames until one has On Error Resume Next, which then
 // continues at the statement after the one that failed.
+#include <algorithm>
 #include <cmath>
 #include <new>
 
@@ -173,6 +174,7 @@ class Machine {
     Variant* sp;
   };
   bool Handle(const Error& e, Position& at, std::size_t entryDepth);
+  void UndoAppend(Frame* f, int32_t faultPc);
 
   Runtime& rt_;
 };
@@ -194,7 +196,7 @@ void Machine::WriteBack(Variant* from) {
 }
 
 void Machine::Enter(const Function& fn, ScriptObject* me, Variant* args, int n, bool keep, bool dropObject, Frame* outer) {
-  if (n != fn.paramCount) Raise(err::kWrongArguments);
+  if (n != fn.paramCount) RaiseNamed(err::kWrongArguments, fn.name);
   if (rt_.frames_.size() >= kMaxDepth) Raise(err::kOutOfStack);
   if (args + fn.localCount + fn.maxStack + 8 >= rt_.stack_ + kStackSlots) Raise(err::kOutOfStack);
   if (rt_.refTop_ + n >= rt_.refStack_.size()) Raise(err::kOutOfStack);
@@ -269,8 +271,8 @@ Variant* Machine::NameVar(Frame* f, int32_t nameIndex) {
   const Resolved r = ResolveName(f, nameIndex);
   if (r.kind == ResolvedKind::Cell) return &rt_.Cell(r.index);
   const std::string& name = f->fn->names[nameIndex];
-  if (r.kind != ResolvedKind::None) Raise(501, "Illegal assignment: '" + name + "'");
-  if (f->fn->optionExplicit) Raise(err::kVariableUndefined, "Variable is undefined: '" + name + "'");
+  if (r.kind != ResolvedKind::None) RaiseNamed(501, name);
+  if (f->fn->optionExplicit) RaiseNamed(err::kVariableUndefined, name);
   const int32_t cell = rt_.NewCell();
   rt_.ModuleAt(f->fn->module).globals[name] = cell;
   rt_.Touch();
@@ -291,16 +293,9 @@ Variant* Machine::VarPtr(Frame* f, VarKind kind, int32_t slot) {
   return nullptr;
 }
 
-// Let assignment; the value's slot is left Empty.
-// A variable holding an object takes a Let through the object's default member.
+// Let assignment; the value's slot is left Empty. A variable that holds an
+// object takes the new value in its place; an object value gives its default.
 void Machine::StoreLet(Variant* target, Variant* value) {
-  if (target->IsObject() && target->RawObject()) {
-    Ref<Dispatch> d(target->RawObject());
-    if (value->IsObject()) *value = DefaultValue(*value);
-    d->Invoke(kDispDefault, InvokeKind::Let, Args(value, 1));
-    *value = Variant();
-    return;
-  }
   if (value->IsObject()) {
     Variant v = DefaultValue(*value);
     *value = Variant();  // the value is consumed like the others
@@ -360,7 +355,7 @@ void Machine::StoreIndexed(Variant& target, Variant* args, int n, Variant* value
 
 Variant Machine::CallBuiltin(Frame* f, int32_t index, Variant* args, int n) {
   const Builtin& b = BuiltinAt(index);
-  if (n < b.minArgs || n > b.maxArgs) Raise(err::kWrongArguments);
+  if (n < b.minArgs || n > b.maxArgs) RaiseNamed(err::kWrongArguments, b.name);
   if (!(b.flags & kKeepObjects))
     for (int i = 0; i < n; ++i)
       if (args[i].IsObject()) args[i] = DefaultValue(args[i]);
@@ -384,9 +379,9 @@ const ClassMember* Machine::ScriptMember(ScriptObject& obj, const Frame* f, int3
     return &cls.members[cls.defaultId - 1];
   }
   const int32_t m = cls.Find(name);
-  if (m < 0) Raise(err::kNotSupported, "Object doesn't support this property or method: '" + std::string(name) + "'");
+  if (m < 0) RaiseNamed(err::kNotSupported, name);
   const ClassMember& cm = cls.members[m];
-  if (!cm.isPublic && !(f->me == &obj)) Raise(err::kNotSupported, "Object doesn't support this property or method: '" + std::string(name) + "'");
+  if (!cm.isPublic && !(f->me == &obj)) RaiseNamed(err::kNotSupported, name);
   c.type = nullptr;  // the host objects' key; the id is this class's now
   c.cls = &cls;
   c.serial = cls.serial;
@@ -401,7 +396,7 @@ DispId Machine::HostMemberId(const Function& fn, int32_t site, Dispatch& d) {
   const std::type_info& t = typeid(d);
   if (c.type == &t) return c.id;
   const DispId id = d.MemberId(name);
-  if (id == kDispUnknown) Raise(err::kNotSupported, "Object doesn't support this property or method: '" + name + "'");
+  if (id == kDispUnknown) RaiseNamed(err::kNotSupported, name);
   c.cls = nullptr;
   c.type = &t;
   c.id = id;
@@ -439,6 +434,7 @@ bool Machine::Handle(const Error& e, Position& at, std::size_t entryDepth) {
   }
   for (;;) {
     if (f->resumeNext) {
+      UndoAppend(f, faultPc);
       rt_.SetErr(e);
       rt_.site.valid = false;
       Variant* base = f->locals + f->fn->localCount;
@@ -457,6 +453,20 @@ bool Machine::Handle(const Error& e, Position& at, std::size_t entryDepth) {
     pc = f->pc;
     faultPc = static_cast<int32_t>(pc - f->fn->code.data()) - 1;
   }
+}
+
+// A statement that appends to a local in place and fails puts the local back
+// as AppendBegin saved it: its text length, or its value when not a string.
+void Machine::UndoAppend(Frame* f, int32_t faultPc) {
+  const StmtPos* at = f->fn->StatementAt(faultPc);
+  if (!at || f->fn->code[at->pc].op != OpCode::AppendBegin) return;
+  const Instr& begin = f->fn->code[at->pc];
+  Variant* t = f->locals + begin.c;
+  const Variant* saved = f->locals + begin.b;
+  if (saved[1].type() == VarType::Boolean && t->IsString())
+    t->RawMutableString().resize(std::min<std::size_t>(t->RawString().size(), saved[0].RawLong()));
+  else
+    *t = saved[0];
 }
 
 // Each instruction's handler ends by jumping straight to the next one's
@@ -533,6 +543,33 @@ Variant Machine::Execute() {
             const Variant& v = f->fn->constants[in.c];
             if (t->IsString()) t->RawMutableString() += v.RawString();
             else *t = Concat(*t, v);
+            ZANTREL_NEXT();
+          }
+          ZANTREL_CASE(AppendBegin) {
+            const Variant& t = f->locals[in.c];
+            Variant* saved = f->locals + in.b;
+            if (t.IsString()) {
+              saved[0] = Variant(static_cast<int32_t>(t.RawString().size()));
+              saved[1] = Variant(true);
+            } else {
+              saved[0] = t;
+              saved[1] = Variant();
+            }
+            ZANTREL_NEXT();
+          }
+          ZANTREL_CASE(AppendStack) {
+            const int n = in.a;
+            Variant* args = sp - n;
+            Variant* t = VarPtr(f, static_cast<VarKind>(in.b), in.c);
+            for (int i = 0; i < n; ++i)
+              if (args[i].IsObject()) args[i] = DefaultValue(args[i]);
+            for (int i = 0; i < n; ++i) {
+              Charge(args[i]);
+              if (t->IsString()) AppendText(t->RawMutableString(), args[i]);
+              else *t = Concat(*t, args[i]);
+            }
+            for (Variant* p = sp; p != args;) Destroy(--p);
+            sp = args;
             ZANTREL_NEXT();
           }
           ZANTREL_CASE(AppendElem) {
@@ -698,7 +735,7 @@ Variant Machine::Execute() {
               Variant res = CallBuiltin(f, r.index, sp, 0);
               MoveInto(sp++, &res);
             } else {
-              if (f->fn->optionExplicit) Raise(err::kVariableUndefined, "Variable is undefined: '" + f->fn->names[in.c] + "'");
+              if (f->fn->optionExplicit) RaiseNamed(err::kVariableUndefined, f->fn->names[in.c]);
               new (sp++) Variant();
             }
             ZANTREL_NEXT();
@@ -733,7 +770,7 @@ Variant Machine::Execute() {
               DropPending(args);
               res = CallBuiltin(f, r.index, args, n);
             } else {
-              Raise(err::kTypeMismatch, "Type mismatch: '" + f->fn->names[in.c] + "'");
+              RaiseNamed(err::kTypeMismatch, f->fn->names[in.c]);
             }
             for (Variant* p = sp; p != args;) Destroy(--p);
             sp = args;
@@ -790,9 +827,8 @@ Variant Machine::Execute() {
             Variant* args = sp - n;
             Variant* objv = args - 1;
             const bool keep = in.b & 1;
-            if (!objv->IsObject()) Raise(err::kObjectRequired, "Object required: '" + f->fn->names[in.c] + "'");
+            if (!objv->IsObject() || !objv->RawObject()) RaiseNamed(err::kObjectRequired, f->fn->names[in.c]);
             Dispatch* d = objv->RawObject();
-            if (!d) Raise(err::kObjectNotSet);
             if (ScriptObject* so = AsScriptObject(d)) {
               const ClassMember* m = ScriptMember(*so, f, in.c);
               if (m->field < 0) {
@@ -836,9 +872,8 @@ Variant Machine::Execute() {
             const bool isSet = in.op == OpCode::SetMember;
             Variant* args = sp - n - 1;
             Variant* objv = args - 1;
-            if (!objv->IsObject()) Raise(err::kObjectRequired);
+            if (!objv->IsObject() || !objv->RawObject()) RaiseNamed(err::kObjectRequired, f->fn->names[in.c]);
             Dispatch* d = objv->RawObject();
-            if (!d) Raise(err::kObjectNotSet);
             if (isSet && !sp[-1].IsObject()) Raise(err::kObjectRequired);
             if (ScriptObject* so = AsScriptObject(d)) {
               const ClassMember* m = ScriptMember(*so, f, in.c);
@@ -875,6 +910,7 @@ Variant Machine::Execute() {
           ZANTREL_CASE(CheckObject)
             if (!sp[-1].IsObject()) Raise(err::kObjectRequired);
             ZANTREL_NEXT();
+          ZANTREL_CASE(Raise) Raise(in.c);
           ZANTREL_CASE(Add)
           ZANTREL_CASE(Sub)
           ZANTREL_CASE(Mul) {
@@ -1066,6 +1102,7 @@ Variant Machine::Execute() {
               if (WholeOf(hidden[1]) >= 0 ? next <= limit : next >= limit) pc = f->fn->code.data() + extra.c;
               ZANTREL_NEXT();
             } else {
+              if (hidden[1].IsEmpty()) Raise(err::kForNotInitialized);
               *v = Add(ForBound(*v), hidden[1]);
             }
             rt_.Work();

@@ -12,7 +12,7 @@ WScript.Echo CBool("true"), CBool("False"), CBool(0), CBool(-3), CStr(True)
 WScript.Echo CDbl("1.5"), CLng(" 12 "), CInt("&H10"), CByte(255), CCur(1.23456)
 ' expect: 1.5 12 16 255 1.2346
 WScript.Echo TypeName(CCur(1)), TypeName(CDate("2020-01-02")), TypeName(CByte(1)), TypeName(CSng(1))
-' expect: Currency Date Byte Double
+' expect: Currency Date Byte Single
 WScript.Echo CLng(DateSerial(1900, 1, 1)), CDbl(#1/1/1900 12:00:00 PM#)
 ' expect: 2 2.5
 WScript.Echo IsNumeric(" 1 "), IsNumeric("1e3"), IsNumeric("&H10"), IsNumeric(Empty), IsNumeric(""), IsNumeric("x")

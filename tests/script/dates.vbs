@@ -25,7 +25,7 @@ WScript.Echo DateValue("2024-02-29 10:00"), TimeValue("2024-02-29 10:30:00")
 WScript.Echo CDate("March 5, 2024"), CDate("5 Mar 2024"), CDate(45000)
 ' expect: 3/5/2024 3/5/2024 3/15/2023
 WScript.Echo TypeName(Now), TypeName(Date), TypeName(Time), TypeName(Timer), Date <= Now
-' expect: Date Date Date Double True
+' expect: Date Date Date Single True
 WScript.Echo #1/2/2024# - #1/1/2024#, TypeName(#1/1/2024# + 1), #1/1/2024# + 1
 ' expect: 1 Date 1/2/2024
 WScript.Echo IsNull(Year(Null)), #1/1/2024# < #1/2/2024#

@@ -38,5 +38,5 @@ Check "While True" & vbCrLf & "Loop"
 ' expect: 1018 Expected 'Wend'
 Check "Select Case 1" & vbCrLf & "Case 1" & vbCrLf & "End If"
 ' expect: 1022 Expected 'Select'
-Check "Sub A : End Sub : Sub A : End Sub"
+Check "Dim q : Dim q"
 ' expect: 1041 Name redefined
