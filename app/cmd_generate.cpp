@@ -12,6 +12,7 @@
 #include "platform/progress.h"
 #include "platform/prompter.h"
 #include "project_file.h"
+#include "template_report.h"
 
 namespace zantrel::cli {
 namespace {
@@ -73,7 +74,7 @@ void PrintNotices(Prompter& prompter) {
 }  // namespace
 
 int RunGenerate(const std::vector<std::string>& args) {
-  ArgParser parser(args, {"template", "dest", "overwrite", "sync"}, {"backup", "quiet", "check"});
+  ArgParser parser(args, {"template", "dest", "overwrite", "sync"}, {"backup", "quiet", "check", "strict"});
   if (parser.positionals().size() != 1) throw UsageError("generate takes one PROJECT.zpr");
   const std::string& file = parser.positionals()[0];
   Ref<ObP> project = LoadProjectChecked(file, ParseSyncAnswer(parser.option("sync", "ask"), "sync"));
@@ -99,15 +100,22 @@ int RunGenerate(const std::vector<std::string>& args) {
     return kExitOk;
   }
   if (parser.flag("backup")) RunOf(*project).backupOverride = true;
+  RunOf(*project).strict = parser.flag("strict");
   auto start = std::chrono::steady_clock::now();
   project->GenScript();
   double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   PrintNotices(prompts);
-  if (!ObP::ProjErr().empty()) throw Failure(ObP::ProjErr());
-  const GenerationSummary& summary = RunOf(*project).summary;
+  GenerationRun& run = RunOf(*project);
+  PrintTemplateWarnings(run);
+  if (!ObP::ProjErr().empty()) FailAtTemplate(run, ObP::ProjErr());
+  const GenerationSummary& summary = run.summary;
   if (!quiet)
     std::printf("Generated into %s: %d written, %d skipped, %d backed up, in %.2f s\n",
                 project->Destination().c_str(), summary.written, summary.skipped, summary.backedUp, seconds);
+  if (summary.failed > 0)
+    throw Failure("zantrel: " + std::to_string(summary.failed) + " page" + (summary.failed == 1 ? "" : "s") +
+                  " not written: a run-time error was skipped in " + (summary.failed == 1 ? "its" : "their") +
+                  " script (--strict)");
   return kExitOk;
 }
 

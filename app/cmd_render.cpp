@@ -5,11 +5,13 @@
 
 #include "cli.h"
 #include "core/context.h"
+#include "generate/generation_run.h"
 #include "generate/render.h"
 #include "model/project.h"
 #include "platform/atomic_file.h"
 #include "template/control_file.h"
 #include "project_file.h"
+#include "template_report.h"
 
 namespace zantrel::cli {
 namespace {
@@ -55,6 +57,7 @@ int RunRender(const std::vector<std::string>& args) {
   } catch (const FileError& e) {
     throw Failure(std::string("zantrel render: ") + e.what());
   }
+  request.templateName = pos[0];
   request.templateFolder = parser.option("template-dir");
   request.table = parser.option("table");
   request.field = parser.option("field");
@@ -63,7 +66,8 @@ int RunRender(const std::vector<std::string>& args) {
   std::string control = ControlReading(request.templateFolder, pos[0]);
   std::string page = control.empty() ? RenderTemplate(*project, request)
                                      : GenerateControlPage(*project, request.templateFolder, control, request);
-  if (!ObP::ProjErr().empty()) throw Failure(ObP::ProjErr());
+  if (!ObP::ProjErr().empty()) FailAtTemplate(RunOf(*project), ObP::ProjErr());
+  PrintTemplateWarnings(RunOf(*project));
   Emit(page, parser.option("out"));
   return kExitOk;
 }
@@ -74,7 +78,7 @@ int RunPrepare(const std::vector<std::string>& args) {
   if (!parser.has("template-dir") || !parser.has("control")) throw UsageError("--template-dir and --control are needed");
   Ref<ObP> project = ProjectOrNew(parser.option("project"));
   std::string script = PrepareControl(*project, parser.option("template-dir"), parser.option("control"));
-  if (!ObP::ProjErr().empty()) throw Failure(ObP::ProjErr());
+  if (!ObP::ProjErr().empty()) FailAtTemplate(RunOf(*project), ObP::ProjErr());
   Emit(script, parser.option("out"));
   return kExitOk;
 }

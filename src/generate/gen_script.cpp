@@ -273,6 +273,9 @@ void Guarded(const std::function<void()>& stage) {
 void ResetRun(GenerationRun& run) {
   run.summary = GenerationSummary{};
   run.scriptTexts.clear();
+  run.sourceMaps.clear();
+  run.errorAt.reset();
+  run.warnings.clear();
   run.outputFolders.clear();
   run.userScriptChanged = run.controlFileChanged = run.phraseFileChanged = run.settingsChanged = false;
 }

@@ -7,6 +7,7 @@
 #include "core/names.h"
 #include "core/text_list.h"
 #include "generate/generation_run.h"
+#include "generate/template_errors.h"
 #include "generate/output_text.h"
 #include "model/project.h"
 #include "platform/atomic_file.h"
@@ -181,7 +182,8 @@ void WritePage(ObP& project, GenerationRun& run, const std::string& scriptPath, 
     cached = run.scriptTexts.emplace(scriptPath, std::move(text)).first;
   }
   std::string page = run.script->BuildNewCode(cached->second, initType, run.timeoutMs, scriptPath);
-  if (!Context().projErr.empty()) return;
+  if (!Context().projErr.empty()) return NoteScriptFailure(project, run, scriptPath, cached->second, outputPath);
+  if (NoteHiddenError(project, run, scriptPath, cached->second, outputPath)) return;
   page = space ? CleanOutput(page, project.versionText()) : StripLeadingBlankLines(page);
   std::string path = ToSlashes(outputPath);
   std::string folder = fs::path(path).parent_path().string();

@@ -8,6 +8,7 @@
 #include "generate/conditions.h"
 #include "generate/generation_run.h"
 #include "generate/script_builder.h"
+#include "generate/template_errors.h"
 #include "model/project.h"
 #include "platform/atomic_file.h"
 #include "platform/status.h"
@@ -31,15 +32,19 @@ void ReplaceAll(std::string& text, std::string_view what, std::string_view with)
     text.replace(at, what.size(), with);
 }
 
-// The fragment a session adds to the script, or "" when it adds none.
+// The fragment a session adds to the script, or "" when it adds none; origins
+// receive where its pieces came from.
 std::string SessionFragment(ObP& project, GenerationRun& run, const ObPSession& session,
-                            const std::string& templateText) {
+                            const std::string& templateText, const TextOrigins& templateOrigins,
+                            TextOrigins& origins) {
   if (NameEquals(session.SessType, "key")) {
+    TextOrigins fileOrigins;
     std::string source =
-        session.SessIFile.empty() ? templateText : ReadTemplateFile(JoinInputFiles(run, session.SessIFile));
+        session.SessIFile.empty() ? templateText : ReadInputFiles(run, session.SessIFile, fileOrigins);
     ObParser parser;
     parser.templateFolder = run.templateFolder;
-    return parser.GetSession(source, session.SessValue);
+    return parser.GetSession(source, session.SessValue, session.SessIFile.empty() ? templateOrigins : fileOrigins,
+                             origins);
   }
   if (NameEquals(session.SessType, "include")) {
     std::string file = session.SessValue;
@@ -64,25 +69,53 @@ std::string JoinInputFiles(GenerationRun& run, const std::string& fileList) {
   return out.string();
 }
 
-std::string PrepareScriptText(ObP& project, GenerationRun& run, ObPControl& control) {
-  std::string templateText = ReadTemplateFile(JoinInputFiles(run, control.CtrlIFiles));
+std::string ReadInputFiles(GenerationRun& run, const std::string& fileList, TextOrigins& origins) {
+  std::string text = ReadTemplateFile(JoinInputFiles(run, fileList));
+  bool joined = fileList.find(',') != std::string::npos;
+  std::size_t at = 0;
+  for (const std::string& name : joined ? SplitList(fileList) : std::vector<std::string>{fileList}) {
+    fs::path path = fs::path(run.templateFolder) / name;
+    std::error_code ec;
+    if (joined && !fs::is_regular_file(path, ec)) continue;
+    auto file = std::make_shared<SourceText>(SourceText{name, joined ? ReadTemplateFile(path.string()) : text});
+    origins.Add(at, file, 0);
+    at += file->text.size();
+  }
+  return text;
+}
+
+PreparedScript PrepareMappedScript(ObP& project, GenerationRun& run, ObPControl& control) {
+  TextOrigins templateOrigins;
+  std::string templateText = ReadInputFiles(run, control.CtrlIFiles, templateOrigins);
   ScriptBuilder builder(run.language.get(), run.script.get());
   ObPSessions& sessions = control.Sessions();
-  if (sessions.Count() == 0) builder.AppendScriptBlocks(templateText);
+  if (sessions.Count() == 0) builder.AppendScriptBlocks(templateText, &templateOrigins);
   for (int32_t i = 1; i <= sessions.Count(); ++i) {
     Ref<ObPSession> session = sessions.Item(i);
     if (!EvalCond(project, run, session->SessCond)) continue;
-    builder.AppendScriptBlocks(SessionFragment(project, run, *session, templateText));
+    TextOrigins origins;
+    std::string fragment = SessionFragment(project, run, *session, templateText, templateOrigins, origins);
+    builder.AppendScriptBlocks(fragment, &origins);
     ++run.sessionCount;
     Status().SetStatus(ObPStatus::Percent(run.sessionCount, run.sessionTotal));
   }
-  return builder.FunctionText();
+  PreparedScript prepared;
+  prepared.text = builder.FunctionText();
+  prepared.map = builder.sourceMap();
+  prepared.parseErrorPos = builder.parseErrorPos;
+  return prepared;
+}
+
+std::string PrepareScriptText(ObP& project, GenerationRun& run, ObPControl& control) {
+  return PrepareMappedScript(project, run, control).text;
 }
 
 void PrepareScript(ObP& project, GenerationRun& run, ObPControl& control, const std::string& scriptPath) {
-  std::string text = PrepareScriptText(project, run, control);
+  PreparedScript prepared = PrepareMappedScript(project, run, control);
+  if (!Context().projErr.empty() && prepared.parseErrorPos) run.errorAt = ParseErrorDiagnostic(prepared.parseErrorPos);
+  run.sourceMaps[scriptPath] = std::move(prepared.map);
   try {
-    ReplaceFileAtomically(scriptPath, text, /*durable=*/false);
+    ReplaceFileAtomically(scriptPath, prepared.text, /*durable=*/false);
   } catch (const FileError& e) {
     Raise(err::kPathFileAccess, e.what());
   }

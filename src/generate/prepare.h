@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "template/source_map.h"
+
 namespace zantrel {
 
 class ObP;
@@ -13,6 +15,18 @@ struct GenerationRun;
 // The one file to read for a comma-separated list of template files: the file
 // itself, or a temporary file joining those that exist.
 std::string JoinInputFiles(GenerationRun& run, const std::string& fileList);
+
+// The template text to read for a comma-separated list of template files, with
+// where its pieces came from (names relative to the template folder).
+std::string ReadInputFiles(GenerationRun& run, const std::string& fileList, TextOrigins& origins);
+
+// A prepared script with where its lines came from.
+struct PreparedScript {
+  std::string text;
+  SourceMap map;
+  TemplatePos parseErrorPos;  // of the block parser's report, when ProjErr has one
+};
+PreparedScript PrepareMappedScript(ObP& project, GenerationRun& run, ObPControl& control);
 
 // The prepared script text of a control.
 std::string PrepareScriptText(ObP& project, GenerationRun& run, ObPControl& control);

@@ -7,6 +7,7 @@
 #include "generate/generation_run.h"
 #include "generate/prepare.h"
 #include "generate/script_builder.h"
+#include "generate/template_errors.h"
 #include "model/project.h"
 
 namespace zantrel {
@@ -46,20 +47,46 @@ bool SelectCurrent(ObP& project, const RenderRequest& request) {
   return true;
 }
 
+
+// What the run tells the host beside ProjErr: where an error or a hidden
+// run-time error of script came from.
+void NoteOutcome(GenerationRun& run, const SourceMap& map, const std::string& script) {
+  if (!Context().projErr.empty()) {
+    if (run.script->lastError) {
+      run.errorAt = DiagnoseScriptError(run.script->lastError, map, script);
+      run.errorAt->message = Context().projErr;
+    }
+  } else if (run.script->swallowed) {
+    run.warnings.push_back(DiagnoseScriptError(run.script->swallowed, map, script));
+  }
+}
+
+void ResetReports(GenerationRun& run) {
+  run.errorAt.reset();
+  run.warnings.clear();
+}
+
 }  // namespace
 
 std::string RenderTemplate(ObP& project, const RenderRequest& request) {
   Context().projErr.clear();
   GenerationRun& run = RunOf(project);
+  ResetReports(run);
   run.templateFolder = request.templateFolder;
   if (!LoadPhrases(run) || !SelectCurrent(project, request)) return {};
   StartScriptHost(project, run);
   if (!Context().projErr.empty()) return {};
   ScriptBuilder builder(run.language.get(), run.script.get());
-  builder.AppendScriptBlocks(request.templateText);
-  if (!Context().projErr.empty()) return {};
+  TextOrigins origins(std::make_shared<SourceText>(SourceText{request.templateName, request.templateText}));
+  builder.AppendScriptBlocks(request.templateText, &origins);
+  if (!Context().projErr.empty()) {
+    run.errorAt = ParseErrorDiagnostic(builder.parseErrorPos);
+    return {};
+  }
   int16_t initType = request.table.empty() ? 0 : 2;
-  std::string page = run.script->BuildNewCode(builder.FunctionText(), initType, Context().scriptEngineTimeout);
+  std::string script = builder.FunctionText();
+  std::string page = run.script->BuildNewCode(script, initType, Context().scriptEngineTimeout);
+  NoteOutcome(run, builder.sourceMap(), script);
   run.script->ReleaseEngine();
   return page;
 }
@@ -92,24 +119,32 @@ Ref<ObPControl> OpenControl(ObP& project, GenerationRun& run, const std::string&
 std::string PrepareControl(ObP& project, const std::string& templateFolder, const std::string& controlId) {
   Context().projErr.clear();
   GenerationRun& run = RunOf(project);
+  ResetReports(run);
   Ref<ObPControl> control = OpenControl(project, run, templateFolder, controlId);
   if (!control) return {};
-  std::string script = PrepareScriptText(project, run, *control);
+  PreparedScript prepared = PrepareMappedScript(project, run, *control);
+  if (!Context().projErr.empty() && prepared.parseErrorPos) run.errorAt = ParseErrorDiagnostic(prepared.parseErrorPos);
   run.script->ReleaseEngine();
-  return script;
+  return prepared.text;
 }
 
 std::string GenerateControlPage(ObP& project, const std::string& templateFolder, const std::string& controlId,
                                 const RenderRequest& current, std::string* script) {
   Context().projErr.clear();
   GenerationRun& run = RunOf(project);
+  ResetReports(run);
   if (!SelectCurrent(project, current)) return {};
   Ref<ObPControl> control = OpenControl(project, run, templateFolder, controlId);
   if (!control) return {};
-  std::string text = PrepareScriptText(project, run, *control);
-  if (script) *script = text;
+  PreparedScript prepared = PrepareMappedScript(project, run, *control);
+  if (script) *script = prepared.text;
   std::string page;
-  if (Context().projErr.empty()) page = run.script->BuildNewCode(text, current.table.empty() ? 1 : 2, 0);
+  if (!Context().projErr.empty()) {
+    if (prepared.parseErrorPos) run.errorAt = ParseErrorDiagnostic(prepared.parseErrorPos);
+  } else {
+    page = run.script->BuildNewCode(prepared.text, current.table.empty() ? 1 : 2, Context().scriptEngineTimeout);
+    NoteOutcome(run, prepared.map, prepared.text);
+  }
   run.script->ReleaseEngine();
   return page;
 }
