@@ -30,11 +30,6 @@ TemplateDiagnostic Problem(std::string file, std::string description, std::strin
   return d;
 }
 
-bool ProducesScript(const ObPControl& control) {
-  return control.CtrlType == "field" || control.CtrlType == "table" || control.CtrlType == "other" ||
-         control.CtrlType == "report";
-}
-
 // The template files the script controls read, with the files they include.
 std::set<std::string> TemplateFiles(const GenerationRun& run) {
   std::set<std::string> names;

@@ -196,11 +196,6 @@ bool IsScriptStale(const GenerationRun& run, ObPControl& control) {
   return false;
 }
 
-bool ProducesScript(const ObPControl& control) {
-  return control.CtrlType == "field" || control.CtrlType == "table" || control.CtrlType == "other" ||
-         control.CtrlType == "report";
-}
-
 void PrepareStaleScripts(ObP& project, GenerationRun& run) {
   int32_t total = 0;
   std::vector<int16_t> stale;

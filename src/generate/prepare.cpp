@@ -56,6 +56,11 @@ std::string SessionFragment(ObP& project, GenerationRun& run, const ObPSession& 
 
 }  // namespace
 
+bool ProducesScript(const ObPControl& control) {
+  return control.CtrlType == "field" || control.CtrlType == "table" || control.CtrlType == "other" ||
+         control.CtrlType == "report";
+}
+
 std::string JoinInputFiles(GenerationRun& run, const std::string& fileList) {
   if (fileList.find(',') == std::string::npos) return (fs::path(run.templateFolder) / fileList).string();
   std::string joined;

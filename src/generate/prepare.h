@@ -12,6 +12,9 @@ class ObP;
 class ObPControl;
 struct GenerationRun;
 
+// Whether the control's pages come from a prepared script (field, table, other and report controls).
+bool ProducesScript(const ObPControl& control);
+
 // The one file to read for a comma-separated list of template files: the file
 // itself, or a temporary file joining those that exist.
 std::string JoinInputFiles(GenerationRun& run, const std::string& fileList);
