@@ -130,6 +130,14 @@ TEST_F(TemplateErrorsTest, CheckTemplateListsEveryProblemOnce) {
   EXPECT_NE(all.find("lang.xml: template error: "), std::string::npos) << all;
   EXPECT_NE(all.find("index.php(2, 10): template error: Nested Blocks found"), std::string::npos) << all;
   EXPECT_EQ(ObP::ProjErr(), "");
+
+  // prepare tells the same place, beside the parser's worded report.
+  fs::remove(broken / "lang.xml");
+  PrepareControl(*project, broken.string(), "index");
+  EXPECT_EQ(ObP::ProjErr(), "Nested Blocks found at line 2 column 10! Generation failed!");
+  ASSERT_TRUE(RunOf(*project).errorAt);
+  EXPECT_EQ(RunOf(*project).errorAt->pos.file, "index.php");
+  EXPECT_EQ(RunOf(*project).errorAt->pos.line, 2);
 }
 
 }  // namespace
