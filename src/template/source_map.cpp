@@ -79,6 +79,7 @@ TemplatePos SourceMap::Find(std::string_view script, int line, int column) const
   std::size_t offset = start + static_cast<std::size_t>(std::max(column, 1) - 1);
   const Entry* best = nullptr;       // the last mark at or before offset on the line
   const Entry* firstOnLine = nullptr;  // the first on the line, code or an expression before literal text
+  const Entry* lastCopied = nullptr;   // the last code or expression on the line
   const Entry* before = nullptr;     // the last mark before the line
   for (const Entry& m : marks_) {
     if (m.scriptOffset < start) {
@@ -86,8 +87,12 @@ TemplatePos SourceMap::Find(std::string_view script, int line, int column) const
     } else if (m.scriptOffset <= end) {
       if (!firstOnLine || (m.length > 0 && firstOnLine->length == 0)) firstOnLine = &m;
       if (m.scriptOffset <= offset && (!best || m.scriptOffset >= best->scriptOffset)) best = &m;
+      if (m.length > 0) lastCopied = &m;
     }
   }
+  // A statement that ended too soon ("Expected ')'" at the line's end) is the
+  // last expression's doing, not the literal text that follows it.
+  if (offset >= end && lastCopied) best = lastCopied;
   const Entry* m = best ? best : firstOnLine ? firstOnLine : before;
   if (!m) return {};
   std::size_t at = m->origin.offset;

@@ -27,16 +27,16 @@ class TemplateCliTest : public ::testing::Test {
 TEST_F(TemplateCliTest, CheckTemplateListsProblemsOfAFolderOrAnArchive) {
   CliResult r = Cli("check-template " + fixture.string());
   EXPECT_EQ(r.exitCode, 1) << r.out;
-  EXPECT_EQ(r.out, "parts.php(3, 24): VBScript compilation error: Expected ')'\n"
+  EXPECT_EQ(r.out, "parts.php(3, 19): VBScript compilation error: Expected ')'\n"
                    "      <td><!--##=Foo(1##--></td>\n"
-                   "                           ^\n" +
+                   "                      ^\n" +
                        fixture.string() + ": 1 problem\n");
 
   fs::path archive = config.user() / "t.zip";
   ASSERT_EQ(std::system(("cd " + fixture.string() + " && zip -q -r " + archive.string() + " .").c_str()), 0);
   CliResult zipped = Cli("check-template " + archive.string());
   EXPECT_EQ(zipped.exitCode, 1);
-  EXPECT_NE(zipped.out.find("parts.php(3, 24): VBScript compilation error"), std::string::npos) << zipped.out;
+  EXPECT_NE(zipped.out.find("parts.php(3, 19): VBScript compilation error"), std::string::npos) << zipped.out;
 
   fs::path shipped = data.parent_path().parent_path() / "templates" / "default";
   CliResult clean = Cli("check-template " + shipped.string() + " --project " + (data / "golden_project.zpr").string());
@@ -71,7 +71,7 @@ TEST_F(TemplateCliTest, GenerateWarnsOfHiddenRunTimeErrorsAndStrictFailsThePage)
 
   CliResult broken = Cli("generate " + common + (root / "out0").string());
   EXPECT_EQ(broken.exitCode, 1);
-  EXPECT_EQ(broken.out.rfind("parts.php(3, 24): VBScript compilation error: Expected ')'\n", 0), 0u) << broken.out;
+  EXPECT_EQ(broken.out.rfind("parts.php(3, 19): VBScript compilation error: Expected ')'\n", 0), 0u) << broken.out;
   EXPECT_NE(broken.out.find("Zantrel: VBScript Syntax Error"), std::string::npos) << broken.out;
 
   std::ofstream(tpl / "parts.php") << "<!--##session row##-->\n<tr><td><!--##=TABLE.TblName##--></td></tr>\n"

@@ -108,7 +108,7 @@ TEST_F(TemplateErrorsTest, SessionsAndIncludesMapToTheFileTheTextCameFrom) {
   ASSERT_TRUE(run.errorAt) << ObP::ProjErr();
   EXPECT_EQ(run.errorAt->pos.file, "parts.php");
   EXPECT_EQ(run.errorAt->pos.line, 3);
-  EXPECT_EQ(run.errorAt->pos.column, 24);  // the ")" was looked for at the text after the block
+  EXPECT_EQ(run.errorAt->pos.column, 19);  // right behind the expression that ended too soon
   EXPECT_EQ(run.errorAt->pos.lineText, "  <td><!--##=Foo(1##--></td>");
   EXPECT_EQ(run.errorAt->description, "Expected ')'");
 }
@@ -117,7 +117,7 @@ TEST_F(TemplateErrorsTest, CheckTemplateListsEveryProblemOnce) {
   std::vector<TemplateDiagnostic> problems = CheckTemplate(*project, fixture.string());
   ASSERT_EQ(problems.size(), 1u);
   EXPECT_EQ(FormatPosition(problems[0]).substr(0, 58),
-            "parts.php(3, 24): VBScript compilation error: Expected ')'");
+            "parts.php(3, 19): VBScript compilation error: Expected ')'");
 
   fs::path broken = config.user() / "broken";
   fs::copy(fixture, broken);
