@@ -113,6 +113,21 @@ TEST_F(TemplateErrorsTest, SessionsAndIncludesMapToTheFileTheTextCameFrom) {
   EXPECT_EQ(run.errorAt->description, "Expected ')'");
 }
 
+TEST_F(TemplateErrorsTest, JoinedInputFilesMapToEachFile) {
+  fs::path dir = config.user() / "joined";
+  fs::create_directories(dir);
+  std::ofstream(dir / "control.xml") << "<Zantrel><control id=\"page\" type=\"other\" ofile=\"page\" oext=\"php\" "
+                                        "ifiles=\"head.php,missing.php,body.php\"/></Zantrel>";
+  std::ofstream(dir / "head.php") << "<html>\n<!--##=PROJ.ProjName##-->\n";
+  std::ofstream(dir / "body.php") << "<body>\n\n<!--## x = (1 ##-->\n";
+  GenerateControlPage(*project, dir.string(), "page", RenderRequest{});
+  GenerationRun& run = RunOf(*project);
+  ASSERT_TRUE(run.errorAt) << ObP::ProjErr();
+  EXPECT_EQ(run.errorAt->pos.file, "body.php");
+  EXPECT_EQ(run.errorAt->pos.line, 3);
+  EXPECT_EQ(run.errorAt->pos.column, 15);  // the end of the code, where ")" was due
+}
+
 TEST_F(TemplateErrorsTest, CheckTemplateListsEveryProblemOnce) {
   std::vector<TemplateDiagnostic> problems = CheckTemplate(*project, fixture.string());
   ASSERT_EQ(problems.size(), 1u);
