@@ -3,7 +3,8 @@
 
 #include "cli.h"
 #include "connection_options.h"
-#include "model/project.h"
+#include "project/project.h"
+#include "schema/load.h"
 
 namespace zantrel::cli {
 
@@ -11,10 +12,9 @@ int RunDatabases(const std::vector<std::string>& args) {
   ArgParser parser(args, ConnectionOptionNames(), {});
   if (!parser.positionals().empty()) throw UsageError("databases takes no positional arguments");
   if (!parser.has("type")) throw UsageError("databases needs --type");
-  ConnectionOptions c = ReadConnectionOptions(parser);
+  Connection c = ReadConnectionOptions(parser);
   auto project = MakeRef<ObP>();
-  std::string names =
-      project->LoadDatabaseNames(c.type, c.host, c.port, c.user, c.password, c.sid, c.method, c.url, c.encoding);
+  std::string names = LoadDatabaseNames(*project, c);
   // LoadDatabaseNames leaves the error text alone; the driver's answer decides.
   for (std::size_t start = 0; start < names.size();) {
     std::size_t end = names.find("\r\n", start);

@@ -16,8 +16,8 @@
 #include "cli.h"
 #include "connection_options.h"
 #include "core/context.h"
-#include "generate/generation_run.h"
-#include "model/project.h"
+#include "generate/generate.h"
+#include "project/project.h"
 #include "platform/progress.h"
 #include "platform/prompter.h"
 #include "project_file.h"
@@ -99,12 +99,12 @@ void LoadBundledShop(ObP& project, const fs::path& data) {
 
 // The shop from the database the connection options name.
 void LoadServerShop(ObP& project, const ArgParser& parser) {
-  ConnectionOptions c = ReadConnectionOptions(parser);
+  Connection c = ReadConnectionOptions(parser);
   LoadDatabase(project, c, "demo");
   ObPDatabase* db = project.openDatabase();
   if (!db || !db->tables().Find("products") || !db->tables().Find("order_items"))
-    throw Failure("zantrel demo: " + c.db + " does not hold the demo shop; load it first, for example with\n"
-                  "  python3 examples/shop-dialect.py mariadb | mariadb " + c.db);
+    throw Failure("zantrel demo: " + c.dbName + " does not hold the demo shop; load it first, for example with\n"
+                  "  python3 examples/shop-dialect.py mariadb | mariadb " + c.dbName);
 }
 
 }  // namespace
@@ -133,9 +133,9 @@ int RunDemo(const std::vector<std::string>& args) {
 
   InstallProgress(std::make_unique<TerminalProgress>(!parser.flag("quiet")));
   Prompts().Answer("template", PromptReply{1, false});  // always the shipped template
-  project->GenScript();
-  CheckEngine("generation");
-  const GenerationSummary& summary = RunOf(*project).summary;
+  const GenerateOutcome outcome = Generate(*project);
+  if (!outcome.error.empty()) throw Failure("zantrel demo: generation: " + outcome.error);
+  const GenerationSummary& summary = outcome.summary;
   std::string port = parser.option("http-port", "8080");
   std::printf("The demo shop is in %s (%d files written; project%s in %s).\n", dest.c_str(), summary.written,
               parser.has("type") ? "" : " and database", data.c_str());

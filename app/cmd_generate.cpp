@@ -7,8 +7,8 @@
 
 #include "cli.h"
 #include "core/context.h"
-#include "generate/generation_run.h"
-#include "model/project.h"
+#include "generate/generate.h"
+#include "project/project.h"
 #include "platform/progress.h"
 #include "platform/prompter.h"
 #include "project_file.h"
@@ -88,9 +88,10 @@ int RunGenerate(const std::vector<std::string>& args) {
   InstallProgress(std::make_unique<TerminalProgress>(!quiet));
 
   if (parser.flag("check")) {
-    int16_t existing = project->GenCheck();
+    const ExistingPagesOutcome outcome = CountExistingPages(*project);
+    const int16_t existing = outcome.count;
     PrintNotices(prompts);
-    if (!ObP::ProjErr().empty()) throw Failure(ObP::ProjErr());
+    if (!outcome.error.empty()) throw Failure(outcome.error);
     // The check stops at the first table that has existing pages.
     if (existing == 0)
       std::printf("No page of the output exists yet in %s\n", project->Destination().c_str());
@@ -99,16 +100,16 @@ int RunGenerate(const std::vector<std::string>& args) {
                   existing == 1 ? "s" : "", project->Destination().c_str());
     return kExitOk;
   }
-  if (parser.flag("backup")) RunOf(*project).backupOverride = true;
-  RunOf(*project).strict = parser.flag("strict");
+  GenerateOptions options;
+  if (parser.flag("backup")) options.backup = true;
+  options.strict = parser.flag("strict");
   auto start = std::chrono::steady_clock::now();
-  project->GenScript();
+  const GenerateOutcome outcome = Generate(*project, options);
   double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   PrintNotices(prompts);
-  GenerationRun& run = RunOf(*project);
-  PrintTemplateWarnings(run);
-  if (!ObP::ProjErr().empty()) FailAtTemplate(run, ObP::ProjErr());
-  const GenerationSummary& summary = run.summary;
+  PrintTemplateWarnings(outcome.warnings, options.strict);
+  if (!outcome.error.empty()) FailAtTemplate(outcome.errorAt, outcome.error);
+  const GenerationSummary& summary = outcome.summary;
   if (!quiet)
     std::printf("Generated into %s: %d written, %d skipped, %d backed up, in %.2f s\n",
                 project->Destination().c_str(), summary.written, summary.skipped, summary.backedUp, seconds);

@@ -5,7 +5,7 @@
 
 #include "cli.h"
 #include "connection_options.h"
-#include "model/project.h"
+#include "project/project.h"
 
 namespace zantrel::cli {
 

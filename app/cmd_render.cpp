@@ -5,9 +5,10 @@
 
 #include "cli.h"
 #include "core/context.h"
+#include "core/error.h"
 #include "generate/generation_run.h"
 #include "generate/render.h"
-#include "model/project.h"
+#include "project/project.h"
 #include "platform/atomic_file.h"
 #include "template/control_file.h"
 #include "project_file.h"
@@ -64,10 +65,14 @@ int RunRender(const std::vector<std::string>& args) {
   // A file that a control of the template folder reads renders as that control,
   // with its sessions and conditions; any other file renders as it stands.
   std::string control = ControlReading(request.templateFolder, pos[0]);
-  std::string page = control.empty() ? RenderTemplate(*project, request)
-                                     : GenerateControlPage(*project, request.templateFolder, control, request);
-  if (!ObP::ProjErr().empty()) FailAtTemplate(RunOf(*project), ObP::ProjErr());
-  PrintTemplateWarnings(RunOf(*project));
+  std::string page;
+  try {
+    page = control.empty() ? RenderTemplate(*project, request)
+                           : GenerateControlPage(*project, request.templateFolder, control, request);
+  } catch (const Error& e) {
+    FailAtTemplate(RunOf(*project).errorAt, e.description());
+  }
+  PrintTemplateWarnings(RunOf(*project).warnings, false);
   Emit(page, parser.option("out"));
   return kExitOk;
 }
@@ -77,8 +82,12 @@ int RunPrepare(const std::vector<std::string>& args) {
   if (!parser.positionals().empty()) throw UsageError("unexpected argument '" + parser.positionals()[0] + "'");
   if (!parser.has("template-dir") || !parser.has("control")) throw UsageError("--template-dir and --control are needed");
   Ref<ObP> project = ProjectOrNew(parser.option("project"));
-  std::string script = PrepareControl(*project, parser.option("template-dir"), parser.option("control"));
-  if (!ObP::ProjErr().empty()) FailAtTemplate(RunOf(*project), ObP::ProjErr());
+  std::string script;
+  try {
+    script = PrepareControl(*project, parser.option("template-dir"), parser.option("control"));
+  } catch (const Error& e) {
+    FailAtTemplate(RunOf(*project).errorAt, e.description());
+  }
   Emit(script, parser.option("out"));
   return kExitOk;
 }

@@ -2,7 +2,7 @@
 // by the setting's data type; an unknown name or a value that does not convert
 // is refused and nothing is saved.
 #include "cli.h"
-#include "model/project.h"
+#include "project/project.h"
 #include "project_file.h"
 
 namespace zantrel::cli {

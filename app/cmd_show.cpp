@@ -6,7 +6,7 @@
 #include "cli.h"
 #include "core/convert.h"
 #include "json.h"
-#include "model/project.h"
+#include "project/project.h"
 #include "project_file.h"
 
 namespace zantrel::cli {

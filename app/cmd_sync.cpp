@@ -10,12 +10,14 @@
 namespace zantrel::cli {
 
 int RunSync(const std::vector<std::string>& args) {
-  ArgParser parser(args, {"keys"}, {"dry-run"});
+  ArgParser parser(args, {"keys"}, {"dry-run", "no-rename"});
   const auto& pos = parser.positionals();
   if (pos.size() != 1) throw UsageError("sync takes one PROJECT file");
   const SyncAnswer keys = ParseSyncAnswer(parser.option("keys", "ask"), "keys");
   Ref<ObP> project = LoadProject(pos[0]);
   AnswerQuestion("primarykey", keys);
+  // A column renamed in the database keeps its settings unless the user says no.
+  if (parser.flag("no-rename")) Prompts().Answer("renamedfield", PromptReply{1, false});
   SchemaDifferences changes;
   project->SynchronizeDB(&changes);
   PrintPromptNotices();

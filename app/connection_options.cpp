@@ -9,7 +9,8 @@
 #include <filesystem>
 #include <iostream>
 
-#include "schema/drivers/catalog.h"
+#include "core/names.h"
+#include "schema/load.h"
 #include "schema/drivers/jdbc_targets.h"
 
 namespace zantrel::cli {
@@ -45,37 +46,47 @@ std::vector<std::string> ConnectionOptionNames() {
   return {"type", "db", "host", "port", "user", "password-env", "sid", "method", "url", "encoding"};
 }
 
-std::string JdbcHint(const ConnectionOptions& c, const std::string& error) {
-  if (catalog::Lower(c.method) != "jdbc" || error.find("JDBC") == std::string::npos) return "";
-  const jdbc::Target* target = jdbc::FindTarget(c.type);
+std::string JdbcHint(const Connection& c, const Error& error) {
+  const bool jdbcFailure = error.number() == err::kJdbcFailure || error.number() == err::kJdbcNotConfigured;
+  if (!NameEquals(c.method, "jdbc") || !jdbcFailure) return "";
+  const jdbc::Target* target = jdbc::FindTarget(c.dbType);
   std::string hint = "\nhint: the JDBC method needs the Java runtime library and the database's JDBC driver jar:"
                      "\n  zantrel config set JavaRuntimeLib /usr/lib/jvm/default-java/lib/server/libjvm.so";
   if (target) hint += "\n  zantrel config set " + std::string(target->jarSetting) + " /path/to/driver.jar";
   return hint;
 }
 
-ConnectionOptions ReadConnectionOptions(const ArgParser& parser) {
-  ConnectionOptions o{parser.option("type"), parser.option("db"),     parser.option("host"),
-                      parser.option("port"), parser.option("user"),   "",
-                      parser.option("sid"),  parser.option("method"), parser.option("url"),
-                      parser.option("encoding")};
+Connection ReadConnectionOptions(const ArgParser& parser) {
+  Connection o;
+  o.dbType = parser.option("type");
+  o.dbName = parser.option("db");
+  o.host = parser.option("host");
+  o.port = parser.option("port");
+  o.uid = parser.option("user");
+  o.sid = parser.option("sid");
+  o.method = parser.option("method");
+  o.url = parser.option("url");
+  o.encoding = parser.option("encoding");
   if (parser.has("password-env")) {
     const std::string var = parser.option("password-env");
     const char* value = std::getenv(var.c_str());
     if (!value) throw Failure("zantrel: environment variable " + var + " is not set");
-    o.password = value;
-  } else if (!o.user.empty() && o.type != "sqlite" && isatty(STDIN_FILENO)) {
-    o.password = PromptPassword(o.user);
+    o.pwd = value;
+  } else if (!o.uid.empty() && o.dbType != "sqlite" && isatty(STDIN_FILENO)) {
+    o.pwd = PromptPassword(o.uid);
   }
   return o;
 }
 
-void LoadDatabase(ObP& project, ConnectionOptions c, const std::string& command) {
-  if (c.db.empty()) throw UsageError("--type needs --db NAME (for sqlite: the database file)");
-  if (c.type == "sqlite") c.db = std::filesystem::absolute(c.db).string();
-  DefaultQuote(project, c.type);
-  project.LoadDB(c.db, c.type, c.host, c.port, c.user, c.password, c.sid, c.method, c.url, c.encoding);
-  if (!ObP::ProjErr().empty()) throw Failure("zantrel " + command + ": " + ObP::ProjErr() + JdbcHint(c, ObP::ProjErr()));
+void LoadDatabase(ObP& project, Connection c, const std::string& command) {
+  if (c.dbName.empty()) throw UsageError("--type needs --db NAME (for sqlite: the database file)");
+  if (c.dbType == "sqlite") c.dbName = std::filesystem::absolute(c.dbName).string();
+  DefaultQuote(project, c.dbType);
+  try {
+    zantrel::LoadDatabase(project, c);
+  } catch (const Error& e) {
+    throw Failure("zantrel " + command + ": " + e.description() + JdbcHint(c, e));
+  }
 }
 
 }  // namespace zantrel::cli

@@ -8,28 +8,26 @@
 #include <vector>
 
 #include "cli.h"
-#include "model/project.h"
+#include "core/error.h"
+#include "project/project.h"
+#include "schema/connection.h"
 
 namespace zantrel::cli {
-
-struct ConnectionOptions {
-  std::string type, db, host, port, user, password, sid, method, url, encoding;
-};
 
 // The value options ArgParser must accept for them.
 std::vector<std::string> ConnectionOptionNames();
 
 // A hint after a failed connection through the JDBC method: which user
 // defaults to set, with `zantrel config set`. "" for other failures.
-std::string JdbcHint(const ConnectionOptions& c, const std::string& error);
+std::string JdbcHint(const Connection& c, const Error& error);
 
 // Reads the options; asks for the password on the terminal when --user is given
 // without --password-env for a server database and stdin is a terminal.
-ConnectionOptions ReadConnectionOptions(const ArgParser& parser);
+Connection ReadConnectionOptions(const ArgParser& parser);
 
 // Loads the database the options name into the project, with the SQL quoting
 // of its type unless the user's defaults chose one; throws Failure with
 // the engine's error (and the JDBC hint) when it cannot.
-void LoadDatabase(ObP& project, ConnectionOptions c, const std::string& command);
+void LoadDatabase(ObP& project, Connection c, const std::string& command);
 
 }  // namespace zantrel::cli

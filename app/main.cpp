@@ -31,7 +31,7 @@ const std::vector<Command>& Commands() {
       {"check", "compare a project with its live database (exit 3 when they differ)",
        "zantrel check PROJECT.zpr [--json]", RunCheck},
       {"sync", "bring a project in step with its live database and save it",
-       "zantrel sync PROJECT.zpr [--keys keep|update|ask] [--dry-run]", RunSync},
+       "zantrel sync PROJECT.zpr [--keys keep|update|ask] [--no-rename] [--dry-run]", RunSync},
       {"show", "print the settings of a project, a table or a field",
        "zantrel show [PROJECT.zpr [--table T | --field T.F]] [--json] [--sync keep|update|ask]", RunShow},
       {"set", "change settings of a project file",

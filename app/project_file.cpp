@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <optional>
 #include <vector>
 
 #include "cli.h"
@@ -10,18 +11,35 @@
 #include "core/convert.h"
 #include "core/error.h"
 #include "persist/load_check.h"
+#include "persist/project_file.h"
 #include "sync/load_time_check.h"
 #include "terminal_prompter.h"
 
 namespace zantrel::cli {
 
+namespace {
+
+// Loads the file into the project; the error, if any.
+std::optional<Error> LoadFile(ObP& project, const std::string& file) {
+  try {
+    zantrel::LoadProject(project, file);
+  } catch (const Error& e) {
+    return e;
+  }
+  return std::nullopt;
+}
+
+// A file without a database loads: a project made by `zantrel new` has none yet.
+void ThrowUnlessLoaded(const std::optional<Error>& error, const std::string& file) {
+  if (error && error->number() != err::kNoDatabaseInformation)
+    throw Failure(error->description() + " (" + file + ")");
+}
+
+}  // namespace
+
 Ref<ObP> LoadProject(const std::string& file) {
   auto project = MakeRef<ObP>();
-  project->Load(file);
-  const std::string& error = ObP::ProjErr();
-  if (!error.empty() && error != Context().product.errorName + ": No Database Information in Project File!")
-    throw Failure(error + " (" + file + ")");
-  ObP::ProjErr("");
+  ThrowUnlessLoaded(LoadFile(*project, file), file);
   return project;
 }
 
@@ -60,19 +78,18 @@ Ref<ObP> LoadProjectChecked(const std::string& file, SyncAnswer answer) {
   auto project = MakeRef<ObP>();
   auto* terminal = dynamic_cast<TerminalPrompter*>(&Prompts());
   const std::size_t askedBefore = terminal ? terminal->asked : 0;
-  project->Load(file);
+  std::optional<Error> error = LoadFile(*project, file);
   InstallLoadTimeCheck(false);
   const LoadTimeCheckOutcome& outcome = LastLoadTimeCheck();
   PrintPromptNotices();
   ReportLoadTimeCheck(outcome, terminal && terminal->asked > askedBefore);
-  const std::string error = ObP::ProjErr();
-  if (outcome.unreadable && error == outcome.failure) {
-    ObP::ProjErr("");  // told above, or a JDBC method without its driver: the saved definition stands
-    if (error == "JDBC ERROR") std::fprintf(stderr, "zantrel: the database was not checked: JDBC ERROR\n");
+  if (error && outcome.unreadable) {
+    // Told above, or a JDBC method without its driver: the saved definition stands.
+    if (error->number() == err::kJdbcNotConfigured)
+      std::fprintf(stderr, "zantrel: the database was not checked: %s\n", error->description().c_str());
+    error.reset();
   }
-  if (!ObP::ProjErr().empty() && ObP::ProjErr() != Context().product.errorName + ": No Database Information in Project File!")
-    throw Failure(ObP::ProjErr() + " (" + file + ")");
-  ObP::ProjErr("");
+  ThrowUnlessLoaded(error, file);
   return project;
 }
 
@@ -80,17 +97,11 @@ namespace {
 
 Variant ConvertForType(const std::string& name, const std::string& text, const std::string& dataType) {
   try {
-    if (dataType == "Boolean") {
-      if (text == "1" || text == "0") return Variant(text == "1");
-      return Variant(CBool(Variant(text)));
-    }
-    if (dataType == "Integer") return Variant(CInt(Variant(text)));
-    if (dataType == "Long") return Variant(CLng(Variant(text)));
+    return SettingFromText(text, SettingTypeOf(dataType));
   } catch (const Error& e) {
     throw Failure("zantrel set: '" + text + "' is not a valid " + dataType + " for " + name + " (" +
                   e.description() + ")");
   }
-  return Variant(text);
 }
 
 }  // namespace

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "model/project.h"
+#include "project/project.h"
 
 namespace zantrel::cli {
 

@@ -3,21 +3,19 @@
 #include <cstdio>
 
 #include "cli.h"
-#include "generate/generation_run.h"
 
 namespace zantrel::cli {
 
-void PrintTemplateWarnings(GenerationRun& run) {
-  for (const TemplateDiagnostic& d : run.warnings) {
+void PrintTemplateWarnings(const std::vector<TemplateDiagnostic>& warnings, bool notWritten) {
+  for (const TemplateDiagnostic& d : warnings) {
     std::string where = d.page.empty() ? std::string() : " in " + d.page;
     std::fprintf(stderr, "zantrel: warning: a run-time error was skipped%s%s\n%s", where.c_str(),
-                 run.strict ? " (not written)" : "", FormatPosition(d).c_str());
+                 notWritten ? " (not written)" : "", FormatPosition(d).c_str());
   }
-  run.warnings.clear();
 }
 
-void FailAtTemplate(GenerationRun& run, const std::string& report) {
-  if (run.errorAt) std::fputs(FormatPosition(*run.errorAt).c_str(), stderr);
+void FailAtTemplate(const std::optional<TemplateDiagnostic>& at, const std::string& report) {
+  if (at) std::fputs(FormatPosition(*at).c_str(), stderr);
   throw Failure(report);
 }
 

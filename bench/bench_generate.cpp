@@ -29,7 +29,7 @@
 #include "core/context.h"
 #include "core/convert.h"
 #include "generate/generation_run.h"
-#include "model/project.h"
+#include "project/project.h"
 #include "model/settings.h"
 #include "platform/atomic_file.h"
 

@@ -138,7 +138,7 @@ BENCHMARK(BM_VectorOfVariantsCopy);
 
 void BM_ProjectConstruction(benchmark::State& state) {
   for (auto _ : state) {
-    auto project = MakeRef<ObP>();
+    auto project = MakeRef<ObPModel>();
     benchmark::DoNotOptimize(project.get());
   }
 }

@@ -27,12 +27,8 @@
 #include "generate/script_builder.h"
 #include "model/database.h"
 #include "model/field.h"
-#include "model/project.h"
 #include "model/table.h"
-
-namespace zantrel {
-void StartScriptHost(ObP& project, GenerationRun& run);  // src/generate/parse.cpp
-}
+#include "project/project.h"
 
 using namespace zantrel;
 namespace fs = std::filesystem;

@@ -19,7 +19,7 @@
 #include <pugixml.hpp>
 
 #include "core/context.h"
-#include "model/project.h"
+#include "project/project.h"
 #include "platform/atomic_file.h"
 #include "platform/registry_store.h"
 

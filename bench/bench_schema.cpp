@@ -18,7 +18,7 @@
 #include <string>
 #include <vector>
 
-#include "model/project.h"
+#include "project/project.h"
 
 using namespace zantrel;
 using Clock = std::chrono::steady_clock;

@@ -13,9 +13,9 @@
 #include <filesystem>
 #include <string>
 
-#include "model/project.h"
+#include "project/project.h"
 #include "ratio_reporter.h"
-#include "schema/obp_schema.h"
+#include "project/obp_schema.h"
 
 using namespace zantrel;
 namespace fs = std::filesystem;

@@ -12,6 +12,7 @@
 #include "core/dispatch.h"
 #include "core/error.h"
 #include "core/names.h"
+#include "core/text.h"
 
 namespace zantrel {
 namespace {
@@ -32,12 +33,6 @@ constexpr int64_t kEpochDays = -25569;
 bool IsSpace(char c) { return c == ' ' || c == '\t'; }
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 bool IsAlpha(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
-
-std::string_view Trim(std::string_view s) {
-  while (!s.empty() && IsSpace(s.front())) s.remove_prefix(1);
-  while (!s.empty() && IsSpace(s.back())) s.remove_suffix(1);
-  return s;
-}
 
 // --- Calendar arithmetic on the proleptic Gregorian calendar ---
 
@@ -350,7 +345,7 @@ double BankersRound(double v) {
 }
 
 std::optional<double> ParseNumber(std::string_view text) {
-  const std::string_view s = Trim(text);
+  const std::string_view s = TrimBlanks(text);
   if (s.size() >= 2 && s[0] == '&') {
     if (s[1] == 'h' || s[1] == 'H') return ParseRadix(s.substr(2), 16);
     if (s[1] == 'o' || s[1] == 'O') return ParseRadix(s.substr(2), 8);
@@ -365,7 +360,7 @@ std::optional<double> ParseNumber(std::string_view text) {
 }
 
 std::optional<double> ParseDate(std::string_view text) {
-  Scanner sc(Trim(text));
+  Scanner sc(TrimBlanks(text));
   const auto date = DatePart(sc);
   std::optional<double> seconds = 0.0;
   if (!date) {
@@ -478,7 +473,7 @@ bool CBool(const Variant& v) {
     case VarType::Boolean: return v.AsBoolean();
     case VarType::Currency: return v.AsCurrency() != 0;
     case VarType::String: {
-      const std::string_view s = Trim(v.AsString());
+      const std::string_view s = TrimBlanks(v.AsString());
       if (NameEquals(s, "true")) return true;
       if (NameEquals(s, "false")) return false;
       return NumberOf(v) != 0;

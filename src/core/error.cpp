@@ -147,6 +147,14 @@ Error::Error(int32_t number, std::string description, std::string source)
       description_(std::move(description)),
       source_(std::move(source)) {}
 
+Error::Error(int32_t number, std::string description, std::string file, int32_t line, int32_t column)
+    : std::runtime_error(description),
+      number_(number),
+      description_(std::move(description)),
+      file_(std::move(file)),
+      line_(line),
+      column_(column) {}
+
 void Raise(int32_t number, std::string description, std::string source) {
   if (description.empty()) description = std::string(StandardErrorText(number));
   throw Error(number, std::move(description), std::move(source));

@@ -3,7 +3,6 @@
 #include <filesystem>
 #include <set>
 
-#include "core/context.h"
 #include "core/text_list.h"
 #include "generate/generation_run.h"
 #include "generate/prepare.h"
@@ -12,10 +11,9 @@
 #include "model/project.h"
 #include "platform/atomic_file.h"
 #include "template/block_parser.h"
+#include "template/host_error.h"
 
 namespace zantrel {
-
-void StartScriptHost(ObP& project, GenerationRun& run);
 
 namespace {
 
@@ -60,13 +58,11 @@ void ParseFile(const GenerationRun& run, const std::string& name, std::vector<Te
   ObParser parser;
   parser.Parse(file.text);
   if (parser.errorOffset == std::string_view::npos) return;
-  TemplateDiagnostic d = ParseErrorDiagnostic(PositionIn(file, parser.errorOffset));
-  Context().projErr.clear();
-  problems.push_back(std::move(d));
+  problems.push_back(ParseErrorDiagnostic(PositionIn(file, parser.errorOffset), TakeHostError()));
 }
 
 // Makes the project's first table and its first field current.
-void SelectFirstTable(ObP& project) {
+void SelectFirstTable(ObPModel& project) {
   ObPDatabase* database = project.openDatabase();
   if (!database || !database->HasTables() || database->tables().Count() == 0) return;
   ObPTable* table = database->tables().At(0);
@@ -74,18 +70,17 @@ void SelectFirstTable(ObP& project) {
   if (table->Fields().Count() > 0) table->Fields().SetItem(Variant(table->Fields().At(0)->FldName()));
 }
 
-void CheckScript(ObP& project, GenerationRun& run, ObPControl& control, std::vector<TemplateDiagnostic>& problems) {
+void CheckScript(ObPModel& project, GenerationRun& run, ObPControl& control, std::vector<TemplateDiagnostic>& problems) {
   PreparedScript prepared;
   try {
     prepared = PrepareMappedScript(project, run, control);
   } catch (const std::exception& e) {
     problems.push_back(Problem(control.CtrlIFiles, e.what()));
-    Context().projErr.clear();
+    ClearHostError();
     return;
   }
-  if (!Context().projErr.empty()) {
-    problems.push_back(ParseErrorDiagnostic(prepared.parseErrorPos));
-    Context().projErr.clear();
+  if (std::string report = TakeHostError(); !report.empty()) {
+    problems.push_back(ParseErrorDiagnostic(prepared.parseErrorPos, report));
     return;
   }
   script::ScriptError error = run.script->engine().CompileCode("TemplateCheck", prepared.text);
@@ -103,8 +98,8 @@ void DropRepeats(std::vector<TemplateDiagnostic>& problems) {
 
 }  // namespace
 
-std::vector<TemplateDiagnostic> CheckTemplate(ObP& project, const std::string& templateFolder) {
-  Context().projErr.clear();
+std::vector<TemplateDiagnostic> CheckTemplate(ObPModel& project, const std::string& templateFolder) {
+  ClearHostError();
   std::vector<TemplateDiagnostic> problems;
   GenerationRun& run = RunOf(project);
   run.templateFolder = templateFolder;
@@ -116,9 +111,8 @@ std::vector<TemplateDiagnostic> CheckTemplate(ObP& project, const std::string& t
     problems.push_back(Problem("lang.xml", run.language->LastError()));
   for (const std::string& name : TemplateFiles(run)) ParseFile(run, name, problems);
   StartScriptHost(project, run);
-  if (!Context().projErr.empty()) {
-    problems.push_back(Problem("", "the system or user script does not load", Context().projErr));
-    Context().projErr.clear();
+  if (std::string report = TakeHostError(); !report.empty()) {
+    problems.push_back(Problem("", "the system or user script does not load", report));
     return problems;
   }
   SelectFirstTable(project);

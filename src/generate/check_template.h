@@ -10,11 +10,11 @@
 
 namespace zantrel {
 
-class ObP;
+class ObPModel;
 
 // The problems of the template in templateFolder, none when it is clean. The
 // project's first table (and its first field) are current while scripts are
 // prepared; a project without tables prepares them with none.
-std::vector<TemplateDiagnostic> CheckTemplate(ObP& project, const std::string& templateFolder);
+std::vector<TemplateDiagnostic> CheckTemplate(ObPModel& project, const std::string& templateFolder);
 
 }  // namespace zantrel

@@ -5,17 +5,12 @@
 #include "core/context.h"
 #include "core/convert.h"
 #include "core/names.h"
+#include "core/text.h"
 #include "generate/generation_run.h"
 #include "model/project.h"
 
 namespace zantrel {
 namespace {
-
-std::string_view Trim(std::string_view s) {
-  std::size_t a = s.find_first_not_of(' ');
-  if (a == std::string_view::npos) return {};
-  return s.substr(a, s.find_last_not_of(' ') - a + 1);
-}
 
 // The control properties a ctrl item can name.
 struct ControlField {
@@ -59,7 +54,7 @@ bool Compare(std::string_view op, const Variant& c, const Variant& v) {
 }
 
 // The bag an item's scope names, or null when the item holds by default.
-const ObProperties* ScopeBag(ObP& project, std::string_view scope) {
+const ObProperties* ScopeBag(ObPModel& project, std::string_view scope) {
   ObPDatabase* database = project.openDatabase();
   if (NameEquals(scope, "proj")) return &project.Properties();
   if (!database) return nullptr;
@@ -97,7 +92,7 @@ bool AnyCandidate(std::string_view op, const Variant& current, std::string_view 
   }
 }
 
-bool EvalItem(ObP& project, GenerationRun& run, std::string_view item) {
+bool EvalItem(ObPModel& project, GenerationRun& run, std::string_view item) {
   bool custom = item.size() >= 7 && NameEquals(item.substr(0, 7), "custom:");
   if (custom) item = Trim(item.substr(7));
   std::array<std::string_view, 4> parts;
@@ -131,7 +126,8 @@ bool EvalItem(ObP& project, GenerationRun& run, std::string_view item) {
 }  // namespace
 
 Variant ConvertByDataType(const Variant& value, std::string_view typeName) {
-  if (typeName != "Boolean" && typeName != "Integer" && typeName != "Long") return value;
+  const SettingType type = SettingTypeOf(typeName);
+  if (type != SettingType::Boolean && type != SettingType::Integer && type != SettingType::Long) return value;
   return ConvertByTypeName(value, typeName);
 }
 
@@ -149,10 +145,10 @@ std::string EvalCustomExpr(GenerationRun& run, const std::string& expression) {
   if (!run.script) return {};
   std::string output;
   std::string result = run.script->BuildCode(expression, output);
-  return Context().projErr.empty() ? result : output;
+  return ScriptFailed(run) ? output : result;
 }
 
-bool EvalCond(ObP& project, GenerationRun& run, std::string_view condition) {
+bool EvalCond(ObPModel& project, GenerationRun& run, std::string_view condition) {
   if (Trim(condition).empty()) return true;
   for (std::size_t start = 0;;) {
     std::size_t at = condition.find(',', start);

@@ -15,11 +15,11 @@
 
 namespace zantrel {
 
-class ObP;
+class ObPModel;
 class ObProperties;
 struct GenerationRun;
 
-bool EvalCond(ObP& project, GenerationRun& run, std::string_view condition);
+bool EvalCond(ObPModel& project, GenerationRun& run, std::string_view condition);
 
 // The value of a custom expression in the running script engine ("" without one).
 std::string EvalCustomExpr(GenerationRun& run, const std::string& expression);

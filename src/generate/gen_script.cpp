@@ -1,4 +1,4 @@
-// ObP.GenScript and ObP.GenCheck: the generation driver. It validates the
+// Generate and CountExistingPages: the generation driver. It validates the
 // project, prepares the template's work folders, keeps copies of the inputs in
 // the cache folder so that prepared scripts are reused while nothing they were
 // made from changed, loads the control and phrase files, starts the script
@@ -11,14 +11,16 @@
 
 #include "core/context.h"
 #include "core/error.h"
+#include "core/text.h"
 #include "core/text_list.h"
+#include "generate/generate.h"
 #include "generate/generation_run.h"
 #include "generate/output_files.h"
 #include "generate/page_generation.h"
 #include "generate/prepare.h"
 #include "generate/script_builder.h"
 #include "generate/work_folders.h"
-#include "model/project.h"
+#include "template/host_error.h"
 #include "platform/atomic_file.h"
 #include "platform/prompter.h"
 #include "platform/status.h"
@@ -26,15 +28,13 @@
 
 namespace zantrel {
 
-void StartScriptHost(ObP& project, GenerationRun& run);
-
 namespace {
 
 namespace fs = std::filesystem;
 
 const std::string& Product() { return Context().product.errorName; }
 
-void Fail(const std::string& text) { Context().projErr = Product() + ": " + text + " Generation aborted!"; }
+void Fail(GenerationRun& run, const std::string& text) { run.error = Product() + ": " + text + " Generation aborted!"; }
 
 bool IsFile(const fs::path& path) {
   std::error_code ec;
@@ -44,17 +44,6 @@ bool IsFile(const fs::path& path) {
 fs::file_time_type ModifiedTime(const fs::path& path) {
   std::error_code ec;
   return fs::last_write_time(path, ec);
-}
-
-void OpenStatus(void (ObPStatus::*show)(int32_t, std::string_view), int32_t hWnd, const std::string& caption) {
-  (Status().*show)(hWnd, caption);
-  Status().shown = true;
-}
-
-void CloseStatusIfShown() {
-  if (!Status().shown) return;
-  Status().CloseStatus();
-  Status().shown = false;
 }
 
 // Replaces the cached copy when it differs from the input; true when it did.
@@ -68,7 +57,7 @@ bool RefreshCopy(const fs::path& input, const fs::path& copy) {
 // are prepared: a change makes every prepared script stale. Where the template
 // comes from and where the pages go are not part of it, so that a run with
 // another --dest or --template keeps the scripts.
-std::string SettingsSignature(ObP& project) {
+std::string SettingsSignature(ObPModel& project) {
   std::string text;
   auto add = [&text](const ObProperties& bag) {
     for (int32_t i = 0; i < bag.Count(); ++i) {
@@ -112,12 +101,12 @@ void ExtractTemplate(const fs::path& archive, const fs::path& templateFolder) {
   RemoveWorkFolder(staging);
 }
 
-bool CacheTemplateArchive(ObP& project, GenerationRun& run) {
+bool CacheTemplateArchive(ObPModel& project, GenerationRun& run) {
   run.keepTemplate = true;
   if (TemplateIsFolder(project)) return true;
   fs::path archive = project.Template();
   if (!IsFile(archive)) {
-    Fail("Template file \"" + archive.string() + "\" not found!");
+    Fail(run, "Template file \"" + archive.string() + "\" not found!");
     return false;
   }
   fs::path copy = fs::path(run.cacheFolder) / archive.filename();
@@ -127,14 +116,14 @@ bool CacheTemplateArchive(ObP& project, GenerationRun& run) {
   try {
     ExtractTemplate(archive, run.templateFolder);
   } catch (const std::exception& e) {
-    Fail("Extract Template File \"" + archive.string() + "\" failed! " + e.what());
+    Fail(run, "Extract Template File \"" + archive.string() + "\" failed! " + e.what());
     return false;
   }
   CopyKeepingTime(archive, copy);
   return true;
 }
 
-bool CacheInputs(ObP& project, GenerationRun& run) {
+bool CacheInputs(ObPModel& project, GenerationRun& run) {
   fs::path cache = run.cacheFolder;
   if (!project.USERCODE.empty())
     run.userScriptChanged = RefreshCopy(project.USERCODE, cache / fs::path(project.USERCODE).filename());
@@ -148,18 +137,18 @@ bool CacheInputs(ObP& project, GenerationRun& run) {
   return true;
 }
 
-bool LoadPhraseFile(ObP& project, GenerationRun& run) {
+bool LoadPhraseFile(ObPModel& project, GenerationRun& run) {
   fs::path file = fs::path(run.templateFolder) / "lang.xml";
   std::string path = IsFile(file) ? file.string() : project.Language;
   if (run.language->Load(path)) return true;
-  Fail("Load Language File \"" + path + "\" failed!");
+  Fail(run, "Load Language File \"" + path + "\" failed!");
   return false;
 }
 
 bool LoadControlFile(GenerationRun& run) {
   std::string path = run.templateFolder + "/control.xml";
   if (run.controls->LoadControls(path)) return true;
-  Fail("Load Template Control File \"" + path + "\" failed!");
+  Fail(run, "Load Template Control File \"" + path + "\" failed!");
   return false;
 }
 
@@ -196,7 +185,7 @@ bool IsScriptStale(const GenerationRun& run, ObPControl& control) {
   return false;
 }
 
-void PrepareStaleScripts(ObP& project, GenerationRun& run) {
+void PrepareStaleScripts(ObPModel& project, GenerationRun& run) {
   int32_t total = 0;
   std::vector<int16_t> stale;
   for (int16_t i = 1; i <= run.controls->Count(); ++i) {
@@ -209,28 +198,29 @@ void PrepareStaleScripts(ObP& project, GenerationRun& run) {
   run.sessionTotal = static_cast<int16_t>(std::min<int32_t>(total, INT16_MAX));
   run.sessionCount = 0;
   if (ObPDatabase* database = project.openDatabase()) database->tables().ClearCurrent();
-  OpenStatus(&ObPStatus::ShowStatus3, project.hWnd(), Product() + " - Preparing Script Files for generation...");
+  StatusScope window(&ObPStatus::ShowStatus3, project.hWnd(),
+                     Product() + " - Preparing Script Files for generation...");
   for (int16_t index : stale) {
     if (Status().StatusIsCancelled()) CancelGeneration();
     Ref<ObPControl> control = run.controls->Item(index);  // the current control while it is prepared
     Status().DispStatus("Loading " + control->CtrlID + " script ...");
     PrepareScript(project, run, *control, run.tempFolder + "/" + control->CtrlID + ".tmp");
-    if (!Context().projErr.empty()) break;
+    if (ScriptFailed(run)) break;
   }
-  CloseStatusIfShown();
 }
 
-void StartEngine(ObP& project, GenerationRun& run) {
-  OpenStatus(&ObPStatus::ShowStatus2, project.hWnd(), Product() + " - Initializing VBScript Engine ...");
+void StartEngine(ObPModel& project, GenerationRun& run) {
+  StatusScope window(&ObPStatus::ShowStatus2, project.hWnd(), Product() + " - Initializing VBScript Engine ...");
   Status().DispStatus("Please wait ...");
   StartScriptHost(project, run);
-  CloseStatusIfShown();
+  ScriptFailed(run);
 }
 
-void RunGeneration(ObP& project, GenerationRun& run) {
+void RunGeneration(ObPModel& project, GenerationRun& run) {
   ObPDatabase* database = project.openDatabase();
-  if (!database) return Fail("Database not loaded!");
-  if (!database->HasTables() || database->tables().Count() == 0) return Fail("No tables found in the Database!");
+  if (!database) return Fail(run, "Database not loaded!");
+  if (!database->HasTables() || database->tables().Count() == 0)
+    return Fail(run, "No tables found in the Database!");
   if (!PrepareWorkFolders(project, run, "Script") || !CacheInputs(project, run) || !LoadPhraseFile(project, run))
     return;
   if (!run.keepTemplate || run.userScriptChanged || run.controlFileChanged || run.phraseFileChanged ||
@@ -243,29 +233,31 @@ void RunGeneration(ObP& project, GenerationRun& run) {
   run.backupFile = project.BackupFile;
   run.timeoutMs = Context().scriptEngineTimeout;
   StartEngine(project, run);
-  if (!Context().projErr.empty()) return;
+  if (!run.error.empty()) return;
   PrepareStaleScripts(project, run);
-  if (!Context().projErr.empty()) return;
-  OpenStatus(&ObPStatus::ShowStatus3, project.hWnd(),
-             Product() + " - Generating " + Context().product.languageTag + " Scripts...");
+  if (!run.error.empty()) return;
+  StatusScope window(&ObPStatus::ShowStatus3, project.hWnd(),
+                     Product() + " - Generating " + Context().product.languageTag + " Scripts...");
   PageGeneration(project, run, false).GeneratePages();
-  CloseStatusIfShown();
 }
 
-// Runs a stage, turning what it raises into the error text. A cancel has set
-// the text already.
-void Guarded(const std::function<void()>& stage) {
+// Runs a stage, turning what it raises into the run's error unless the stage
+// said what went wrong already. A cancel says so in its own words.
+void Guarded(GenerationRun& run, const std::function<void()>& stage) {
   try {
     stage();
   } catch (const Error& e) {
-    if (Context().projErr.empty()) Context().projErr = Product() + ": " + e.what();
+    if (run.error.empty())
+      run.error = e.number() == kGenerationCancelled ? e.description() : Product() + ": " + e.what();
   } catch (const std::exception& e) {
-    if (Context().projErr.empty()) Context().projErr = Product() + ": " + e.what();
+    if (run.error.empty()) run.error = Product() + ": " + e.what();
   }
-  CloseStatusIfShown();
+  Status().CloseIfShown();
 }
 
 void ResetRun(GenerationRun& run) {
+  ClearHostError();
+  run.error.clear();
   run.summary = GenerationSummary{};
   run.scriptTexts.clear();
   run.sourceMaps.clear();
@@ -277,33 +269,34 @@ void ResetRun(GenerationRun& run) {
 
 }  // namespace
 
-void ObP::GenScript() {
-  Context().projErr.clear();
-  GenerationRun& run = RunOf(*this);
+GenerateOutcome Generate(ObPModel& project, const GenerateOptions& options) {
+  GenerationRun& run = RunOf(project);
   ResetRun(run);
-  Guarded([&] { RunGeneration(*this, run); });
+  if (options.backup) run.backupOverride = options.backup;
+  run.strict = options.strict;
+  Guarded(run, [&] { RunGeneration(project, run); });
   if (run.script) run.script->ReleaseEngine();
+  return GenerateOutcome{run.summary, run.error, run.errorAt, run.warnings};
 }
 
-int16_t ObP::GenCheck() {
-  Context().projErr.clear();
-  GenerationRun& run = RunOf(*this);
+ExistingPagesOutcome CountExistingPages(ObPModel& project) {
+  GenerationRun& run = RunOf(project);
   ResetRun(run);
   int32_t count = 0;
-  Guarded([&] {
-    if (!PrepareWorkFolders(*this, run, "Check")) return;
-    if (!TemplateIsFolder(*this)) {
+  Guarded(run, [&] {
+    if (!PrepareWorkFolders(project, run, "Check")) return;
+    if (!TemplateIsFolder(project)) {
       try {
-        ExtractTemplate(Template(), run.templateFolder);
+        ExtractTemplate(project.Template(), run.templateFolder);
       } catch (const std::exception& e) {
-        return Fail("Extract Template File \"" + Template() + "\" failed! " + e.what());
+        return Fail(run, "Extract Template File \"" + project.Template() + "\" failed! " + e.what());
       }
     }
     if (!LoadControlFile(run)) return;
-    count = PageGeneration(*this, run, true).GeneratePages();
-    if (!TemplateIsFolder(*this)) RemoveWorkFolder(run.templateFolder);
+    count = PageGeneration(project, run, true).GeneratePages();
+    if (!TemplateIsFolder(project)) RemoveWorkFolder(run.templateFolder);
   });
-  return static_cast<int16_t>(std::min<int32_t>(count, INT16_MAX));
+  return {static_cast<int16_t>(std::min<int32_t>(count, INT16_MAX)), run.error};
 }
 
 }  // namespace zantrel

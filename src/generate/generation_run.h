@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "model/project.h"
 #include "template/control_file.h"
 #include "template/language_file.h"
 #include "template/script_host.h"
@@ -33,7 +34,7 @@ struct GenerationSummary {
   int32_t failed = 0;    // pages not written because their script hid an error (strict runs)
 };
 
-struct GenerationRun {
+struct GenerationRun : ObPModel::Attachment {
   Ref<ObPControls> controls = MakeRef<ObPControls>();
   Ref<ObPLanguage> language = MakeRef<ObPLanguage>();
   Ref<ObScript> script;
@@ -62,15 +63,24 @@ struct GenerationRun {
   bool strict = false;                             // such pages fail instead of being written
   OverwriteState overwrite;
   GenerationSummary summary;
+  std::string error;  // what ended the run, worded for the user; "" while it goes well
   int32_t pagesTotal = 0;
   int32_t pagesDone = 0;
 
-  ~GenerationRun() {
+  ~GenerationRun() override {
     if (script) script->ReleaseEngine();
   }
 };
 
 // The project's run state, made on first use.
-GenerationRun& RunOf(ObP& project);
+GenerationRun& RunOf(ObPModel& project);
+
+// Starts the run's engine with the project as the scripts see it (PROJ, DB,
+// Controls, LANG); what fails is reported by the script host.
+void StartScriptHost(ObPModel& project, GenerationRun& run);
+
+// Takes what the script host or the block parser reported into the run's
+// error; whether the run has an error now (from this report or an earlier one).
+bool ScriptFailed(GenerationRun& run);
 
 }  // namespace zantrel

@@ -5,6 +5,7 @@
 #include "core/context.h"
 #include "core/error.h"
 #include "core/names.h"
+#include "core/text.h"
 #include "core/text_list.h"
 #include "generate/generation_run.h"
 #include "generate/template_errors.h"
@@ -100,7 +101,7 @@ void Guarded(F&& write) {
 
 }  // namespace
 
-std::string BuildOutputPath(const ObP& project, const std::string& name, bool applyNaming, bool inDestination) {
+std::string BuildOutputPath(const ObPModel& project, const std::string& name, bool applyNaming, bool inDestination) {
   std::string folder = inDestination ? project.Destination() : std::string();
   if (!folder.empty() && !EndsWithSeparator(folder)) folder += '/';
   std::string file = name;
@@ -117,10 +118,7 @@ std::string BuildOutputPath(const ObP& project, const std::string& name, bool ap
 std::string ExistingPath(const std::string& folder, const std::string& name) {
   std::string path = (fs::path(folder) / ToSlashes(name)).string();
   if (Exists(path)) return path;
-  if (Status().shown) {
-    Status().CloseStatus();
-    Status().shown = false;
-  }
+  Status().CloseIfShown();
   return {};
 }
 
@@ -136,7 +134,7 @@ void CreateFolderPath(const std::string& path) {
   if (!path.empty()) fs::create_directories(ToSlashes(path), ec);
 }
 
-bool ConfirmFileWrite(ObP&, GenerationRun& run, const std::string& path, bool overwrite, bool prompt,
+bool ConfirmFileWrite(ObPModel&, GenerationRun& run, const std::string& path, bool overwrite, bool prompt,
                       bool checkOnly) {
   if (checkOnly) return Exists(path);
   run.overwrite.existed = Exists(path);
@@ -152,7 +150,7 @@ bool ConfirmFileWrite(ObP&, GenerationRun& run, const std::string& path, bool ov
   return true;
 }
 
-bool ConfirmFolderWrite(ObP&, GenerationRun& run, const std::string& path, bool overwrite, bool prompt,
+bool ConfirmFolderWrite(ObPModel&, GenerationRun& run, const std::string& path, bool overwrite, bool prompt,
                         bool checkOnly) {
   if (checkOnly) return Exists(path);
   if (!Exists(path)) return true;
@@ -172,7 +170,7 @@ bool ConfirmFolderWrite(ObP&, GenerationRun& run, const std::string& path, bool 
   return true;
 }
 
-void WritePage(ObP& project, GenerationRun& run, const std::string& scriptPath, const std::string& outputPath,
+void WritePage(ObPModel& project, GenerationRun& run, const std::string& scriptPath, const std::string& outputPath,
                bool overwrite, bool space, int16_t initType) {
   if (!ConfirmFileWrite(project, run, outputPath, overwrite, project.PromptOnOverwrite(), false)) return;
   auto cached = run.scriptTexts.find(scriptPath);
@@ -182,7 +180,7 @@ void WritePage(ObP& project, GenerationRun& run, const std::string& scriptPath, 
     cached = run.scriptTexts.emplace(scriptPath, std::move(text)).first;
   }
   std::string page = run.script->BuildNewCode(cached->second, initType, run.timeoutMs, scriptPath);
-  if (!Context().projErr.empty()) return NoteScriptFailure(project, run, scriptPath, cached->second, outputPath);
+  if (ScriptFailed(run)) return NoteScriptFailure(project, run, scriptPath, cached->second, outputPath);
   if (NoteHiddenError(project, run, scriptPath, cached->second, outputPath)) return;
   page = space ? CleanOutput(page, project.versionText()) : StripLeadingBlankLines(page);
   std::string path = ToSlashes(outputPath);
@@ -198,7 +196,7 @@ void WritePage(ObP& project, GenerationRun& run, const std::string& scriptPath, 
   ++run.summary.written;
 }
 
-void WriteStyleSheet(ObP& project, GenerationRun& run, bool checkOnly, int32_t& count) {
+void WriteStyleSheet(ObPModel& project, GenerationRun& run, bool checkOnly, int32_t& count) {
   if (project.UseCss()) {
     std::string path = BuildOutputPath(project, project.ProjName() + ".css", false, true);
     if (ConfirmFileWrite(project, run, path, project.OtherOverwrite(), project.PromptOnOverwrite(), checkOnly)) {
@@ -227,12 +225,11 @@ void WriteStyleSheet(ObP& project, GenerationRun& run, bool checkOnly, int32_t& 
 
 namespace {
 
-bool CopyListedFiles(ObP& project, GenerationRun& run, const ObPControl& control, bool checkOnly, int32_t& count) {
+bool CopyListedFiles(ObPModel& project, GenerationRun& run, const ObPControl& control, bool checkOnly, int32_t& count) {
   for (const std::string& name : SplitList(control.CtrlIFiles)) {
     std::string source = ExistingPath(run.templateFolder, name);
     if (source.empty()) {
-      Context().projErr = Context().product.errorName + ": Source file does not exist - \"" + name +
-                          "\"! Check if correct template.";
+      run.error = ProductError(": Source file does not exist - \"" + name + "\"! Check if correct template.");
       return false;
     }
     std::string target = name;
@@ -257,11 +254,11 @@ bool CopyListedFiles(ObP& project, GenerationRun& run, const ObPControl& control
   return true;
 }
 
-bool CopyFolder(ObP& project, GenerationRun& run, const ObPControl& control, bool checkOnly, int32_t& count) {
+bool CopyFolder(ObPModel& project, GenerationRun& run, const ObPControl& control, bool checkOnly, int32_t& count) {
   std::string source = ExistingPath(run.templateFolder, control.CtrlIFolder);
   if (source.empty()) {
-    Context().projErr = Context().product.errorName + ": Source folder does not exist - \"" + control.CtrlIFolder +
-                        "\"! Check if correct template.";
+    run.error = ProductError(": Source folder does not exist - \"" + control.CtrlIFolder +
+                            "\"! Check if correct template.");
     return false;
   }
   std::string folder = control.CtrlOFolder.empty() ? control.CtrlIFolder : control.CtrlOFolder;
@@ -280,10 +277,10 @@ bool CopyFolder(ObP& project, GenerationRun& run, const ObPControl& control, boo
 
 }  // namespace
 
-void CopyTemplateFiles(ObP& project, GenerationRun& run, bool checkOnly, int32_t& count) {
+void CopyTemplateFiles(ObPModel& project, GenerationRun& run, bool checkOnly, int32_t& count) {
   for (int16_t i = 1; i <= run.controls->Count(); ++i) {
     Ref<ObPControl> control = run.controls->Item(i);
-    if (control->CtrlType != "copy") continue;
+    if (control->Kind() != ControlKind::Copy) continue;
     bool ok = !control->CtrlIFiles.empty()    ? CopyListedFiles(project, run, *control, checkOnly, count)
               : !control->CtrlIFolder.empty() ? CopyFolder(project, run, *control, checkOnly, count)
                                               : true;
@@ -292,13 +289,8 @@ void CopyTemplateFiles(ObP& project, GenerationRun& run, bool checkOnly, int32_t
 }
 
 void CancelGeneration() {
-  if (Status().shown) {
-    Status().CloseStatus();
-    Status().shown = false;
-  }
-  const std::string message = "Generation cancelled by user!";
-  Context().projErr = message;
-  Raise(-1, message);
+  Status().CloseIfShown();
+  Raise(kGenerationCancelled, "Generation cancelled by user!");
 }
 
 }  // namespace zantrel

@@ -11,10 +11,10 @@
 
 namespace zantrel {
 
-class ObP;
+class ObPModel;
 struct GenerationRun;
 
-std::string BuildOutputPath(const ObP& project, const std::string& name, bool applyNaming, bool inDestination);
+std::string BuildOutputPath(const ObPModel& project, const std::string& name, bool applyNaming, bool inDestination);
 // folder/name when a file or folder of that path exists, else "".
 std::string ExistingPath(const std::string& folder, const std::string& name);
 // Trimmed, with a separator appended to a non-empty folder that lacks one.
@@ -23,22 +23,25 @@ void CreateFolderPath(const std::string& path);  // failures are ignored
 
 // Whether the output may be written (in check mode: whether it exists). Raises
 // through CancelGeneration when the person answers Cancel.
-bool ConfirmFileWrite(ObP& project, GenerationRun& run, const std::string& path, bool overwrite, bool prompt,
+bool ConfirmFileWrite(ObPModel& project, GenerationRun& run, const std::string& path, bool overwrite, bool prompt,
                       bool checkOnly);
-bool ConfirmFolderWrite(ObP& project, GenerationRun& run, const std::string& path, bool overwrite, bool prompt,
+bool ConfirmFolderWrite(ObPModel& project, GenerationRun& run, const std::string& path, bool overwrite, bool prompt,
                         bool checkOnly);
 
 // Runs a prepared script (initType 1: control current, 2: table and field too)
 // and writes its page, cleaned (space) or stripped of leading blank lines.
-// Nothing is written when the script fails (ProjErr is set then).
-void WritePage(ObP& project, GenerationRun& run, const std::string& scriptPath, const std::string& outputPath,
+// Nothing is written when the script fails (the run's error says why then).
+void WritePage(ObPModel& project, GenerationRun& run, const std::string& scriptPath, const std::string& outputPath,
                bool overwrite, bool space, int16_t initType);
 
-void WriteStyleSheet(ObP& project, GenerationRun& run, bool checkOnly, int32_t& count);
-void CopyTemplateFiles(ObP& project, GenerationRun& run, bool checkOnly, int32_t& count);
+void WriteStyleSheet(ObPModel& project, GenerationRun& run, bool checkOnly, int32_t& count);
+void CopyTemplateFiles(ObPModel& project, GenerationRun& run, bool checkOnly, int32_t& count);
 
-// Ends the run: closes the progress window, sets "Generation cancelled by user!"
-// and raises it as error -1.
+// The number of the error that ends a run the person cancelled.
+inline constexpr int32_t kGenerationCancelled = -1;
+
+// Ends the run: closes the progress window and raises "Generation cancelled by
+// user!" as error kGenerationCancelled.
 [[noreturn]] void CancelGeneration();
 
 }  // namespace zantrel

@@ -1,13 +1,12 @@
 #include "generate/output_text.h"
 
 #include "core/context.h"
+#include "core/text.h"
 
 namespace zantrel {
 namespace {
 
-constexpr std::string_view kCrLf = "\r\n";
 
-bool IsBlank(std::string_view line) { return line.find_first_not_of(" \t") == std::string_view::npos; }
 
 bool IsCommentLine(std::string_view line) {
   std::size_t first = line.find_first_not_of(" \t");

@@ -5,6 +5,7 @@
 
 #include "core/context.h"
 #include "core/names.h"
+#include "core/text.h"
 #include "core/text_list.h"
 #include "generate/conditions.h"
 #include "generate/generation_run.h"
@@ -16,28 +17,25 @@
 namespace zantrel {
 namespace {
 
-std::string Trimmed(const std::string& s) {
-  std::size_t a = s.find_first_not_of(' ');
-  return a == std::string::npos ? std::string() : s.substr(a, s.find_last_not_of(' ') - a + 1);
-}
+// Adds where a page failed to the run's error, one line each.
+void AppendError(GenerationRun& run, const std::string& text) { run.error += ProductError(text) + std::string(kCrLf); }
 
-void AppendError(const std::string& text) { Context().projErr += Context().product.errorName + text + "\r\n"; }
-
-bool IsTableType(const std::string& type) { return type == "TABLE" || type == "VIEW" || type == "CUSTOMVIEW"; }
+// The kinds of table whose pages the "table" controls make.
+bool HasTablePages(TableKind kind) { return IsTableOrView(kind) || kind == TableKind::CustomView; }
 
 // The page kinds a control of this type and id names in the page-name table.
 bool NamesPageKind(const ObPControl& control, const std::string& id) {
   if (id == "login" || id == "logout") return true;
-  if (control.CtrlType == "table")
+  if (control.Kind() == ControlKind::Table)
     for (const char* kind : kPageKinds)
       if (id == kind && id != "login" && id != "logout" && id != "blobview")
         return id != "js" || !control.CtrlTagExt.empty();
-  return control.CtrlType == "field" && id == "blobview";
+  return control.Kind() == ControlKind::Field && id == "blobview";
 }
 
 }  // namespace
 
-PageGeneration::PageGeneration(ObP& project, GenerationRun& run, bool checkOnly)
+PageGeneration::PageGeneration(ObPModel& project, GenerationRun& run, bool checkOnly)
     : project_(project),
       run_(run),
       database_(project.openDatabase()),
@@ -141,7 +139,7 @@ void PageGeneration::PrepareTable(ObPTable* table) {
     break;
   }
   state.key = table->TblKey();
-  if (!state.key.empty() && !ObP::KeyFieldsExist(*table)) state.key.clear();
+  if (!state.key.empty() && !ObPModel::KeyFieldsExist(*table)) state.key.clear();
   state.hasKey = !state.key.empty();
   if (state.hasKey) {
     state.canAdd = table->TblAdd();
@@ -180,7 +178,7 @@ int32_t PageGeneration::CountTablePages() {
     PrepareTable(table);
     for (int16_t i = 1; i <= run_.controls->Count(); ++i) {
       Ref<ObPControl> control = run_.controls->Item(i);
-      if (control->CtrlType != "table") continue;
+      if (control->Kind() != ControlKind::Table) continue;
       MakeCurrent(table, nullptr);  // a custom condition may have made another one current
       if (ConditionHolds(control->CtrlCond, 2)) ++total;
     }
@@ -205,16 +203,17 @@ int32_t PageGeneration::GenerateTablePages(ObPTable& table) {
   int32_t count = 0;
   for (int16_t i = 1; i <= run_.controls->Count(); ++i) {
     Ref<ObPControl> control = run_.controls->Item(i);
-    bool applies = (control->CtrlType == "table" && IsTableType(table.TblType())) ||
-                   (control->CtrlType == "report" && table.TblType() == "REPORT");
+    const TableKind kind = table.Kind();
+    bool applies = (control->Kind() == ControlKind::Table && HasTablePages(kind)) ||
+                   (control->Kind() == ControlKind::Report && kind == TableKind::Report);
     if (!applies) continue;
     // A page script that looks up another table by name makes that one current.
     MakeCurrent(&table, nullptr);
     if (!ConditionHolds(control->CtrlCond, 2)) continue;
     std::string name = page_.pageNameBase + control->CtrlOFile + "." + ResolveExt(control->CtrlOExt);
     count += MakePage(name, control->CtrlID, table.TblOverwrite(), control->CtrlSpace, 2);
-    if (!Context().projErr.empty()) {
-      AppendError(": Generate Table " + table.TblName() + " " + control->CtrlID + " page error");
+    if (!run_.error.empty()) {
+      AppendError(run_, ": Generate Table " + table.TblName() + " " + control->CtrlID + " page error");
       break;
     }
     if (!checkOnly_) Status().SetStatus(ObPStatus::Percent(++run_.pagesDone, run_.pagesTotal));
@@ -228,20 +227,20 @@ int32_t PageGeneration::GenerateFieldPages(ObPTable& table, ObPField& field) {
   int32_t count = 0;
   for (int16_t i = 1; i <= run_.controls->Count(); ++i) {
     Ref<ObPControl> control = run_.controls->Item(i);
-    if (control->CtrlType != "field") continue;
+    if (control->Kind() != ControlKind::Field) continue;
     MakeCurrent(&table, &field);
     if (!ConditionHolds(control->CtrlCond, 2)) continue;
     std::string name =
         page_.pageNameBase + "_" + page_.fieldVar + control->CtrlOFile + "." + ResolveExt(control->CtrlOExt);
     count += MakePage(name, control->CtrlID, table.TblOverwrite(), control->CtrlSpace, 2);
-    if (!Context().projErr.empty()) break;
+    if (!run_.error.empty()) break;
   }
   return count;
 }
 
 int32_t PageGeneration::GenerateOtherPages(std::string_view typeList) {
   std::vector<std::string> types;
-  for (const std::string& type : SplitList(typeList)) types.push_back(ToLowerText(Trimmed(type)));
+  for (const std::string& type : SplitList(typeList)) types.push_back(ToLowerText(Trim(type)));
   std::string security = project_.SecType();
   int32_t count = 0;
   for (int16_t i = 1; i <= run_.controls->Count(); ++i) {
@@ -258,8 +257,8 @@ int32_t PageGeneration::GenerateOtherPages(std::string_view typeList) {
       count += MakePage(name, control->CtrlID, project_.OtherOverwrite(), control->CtrlSpace, initType);
     }
     if (current) MakeCurrent(nullptr, nullptr);
-    if (!Context().projErr.empty()) {
-      AppendError(": Generate " + control->CtrlID + " page error");
+    if (!run_.error.empty()) {
+      AppendError(run_, ": Generate " + control->CtrlID + " page error");
       break;
     }
   }
@@ -273,7 +272,7 @@ int32_t PageGeneration::GeneratePages() {
   run_.pagesDone = 0;
   MakeCurrent(nullptr, nullptr);
   if (project_.OtherGen()) CopyConnectionInfo();
-  if (!Context().projErr.empty() || !database_) return 0;
+  if (!run_.error.empty() || !database_) return 0;
   int32_t result = 0;
   ObPTables& tables = database_->tables();
   for (int16_t seq = 1; seq <= tables.Count(); ++seq) {
@@ -282,15 +281,15 @@ int32_t PageGeneration::GeneratePages() {
     MakeCurrent(table.get(), nullptr);
     PrepareTable(table.get());
     result += GenerateTablePages(*table);
-    if (result > 0 || !Context().projErr.empty()) return result;
+    if (result > 0 || !run_.error.empty()) return result;
     ObPFields& fields = table->Fields();
     for (int16_t f = 1; f <= fields.Count(); ++f) {
       Ref<ObPField> field = fields.Seq(f);
       if (!field || !field->FldGenerate()) continue;
       MakeCurrent(tables.Find(table->TblName()), field.get());
       result += GenerateFieldPages(*table, *field);
-      if (!Context().projErr.empty()) {
-        AppendError(": Generate Table " + table->TblName() + " Field " + field->FldName() + " page error");
+      if (!run_.error.empty()) {
+        AppendError(run_, ": Generate Table " + table->TblName() + " Field " + field->FldName() + " page error");
         return result;
       }
     }
@@ -299,8 +298,8 @@ int32_t PageGeneration::GeneratePages() {
   MakeCurrent(nullptr, nullptr);
   int32_t count = 0;
   WriteStyleSheet(project_, run_, checkOnly_, count);
-  if (Context().projErr.empty()) count += GenerateOtherPages("other");
-  if (Context().projErr.empty()) CopyTemplateFiles(project_, run_, checkOnly_, count);
+  if (run_.error.empty()) count += GenerateOtherPages("other");
+  if (run_.error.empty()) CopyTemplateFiles(project_, run_, checkOnly_, count);
   return result + count;
 }
 

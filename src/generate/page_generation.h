@@ -17,7 +17,7 @@
 
 namespace zantrel {
 
-class ObP;
+class ObPModel;
 class ObPTable;
 class ObPField;
 class ObPDatabase;
@@ -25,9 +25,9 @@ struct GenerationRun;
 
 class PageGeneration {
  public:
-  PageGeneration(ObP& project, GenerationRun& run, bool checkOnly);
+  PageGeneration(ObPModel& project, GenerationRun& run, bool checkOnly);
   // Check mode: the number of existing outputs (the walk stops at the first
-  // table that has some); otherwise 0. Errors end the walk with ProjErr set.
+  // table that has some); otherwise 0. Errors end the walk with the run's error set.
   int32_t GeneratePages();
 
   void SetPageNames();
@@ -49,7 +49,7 @@ class PageGeneration {
   // The generated tables by the folded name of their master, built on first use.
   const std::vector<Variant>& DetailTables(const std::string& master);
 
-  ObP& project_;
+  ObPModel& project_;
   GenerationRun& run_;
   ObPDatabase* database_;
   bool checkOnly_;

@@ -4,6 +4,7 @@
 
 #include "core/context.h"
 #include "core/error.h"
+#include "core/text.h"
 #include "core/text_list.h"
 #include "generate/conditions.h"
 #include "generate/generation_run.h"
@@ -27,20 +28,15 @@ std::string ReadTemplateFile(const std::string& path) {
   }
 }
 
-void ReplaceAll(std::string& text, std::string_view what, std::string_view with) {
-  for (std::size_t at = 0; (at = text.find(what, at)) != std::string::npos; at += with.size())
-    text.replace(at, what.size(), with);
-}
-
 // The fragment a session adds to the script, or "" when it adds none; origins
 // receive where its pieces came from.
-std::string SessionFragment(ObP& project, GenerationRun& run, const ObPSession& session,
+std::string SessionFragment(ObPModel& project, GenerationRun& run, const ObPSession& session,
                             const std::string& templateText, const TextOrigins& templateOrigins,
                             TextOrigins& origins) {
   if (NameEquals(session.SessType, "key")) {
     TextOrigins fileOrigins;
     std::string source =
-        session.SessIFile.empty() ? templateText : ReadInputFiles(run, session.SessIFile, fileOrigins);
+        session.SessIFile.empty() ? templateText : JoinInputFiles(run, session.SessIFile, &fileOrigins);
     ObParser parser;
     parser.templateFolder = run.templateFolder;
     return parser.GetSession(source, session.SessValue, session.SessIFile.empty() ? templateOrigins : fileOrigins,
@@ -57,41 +53,34 @@ std::string SessionFragment(ObP& project, GenerationRun& run, const ObPSession& 
 }  // namespace
 
 bool ProducesScript(const ObPControl& control) {
-  return control.CtrlType == "field" || control.CtrlType == "table" || control.CtrlType == "other" ||
-         control.CtrlType == "report";
+  const ControlKind kind = control.Kind();
+  return kind == ControlKind::Field || kind == ControlKind::Table || kind == ControlKind::Other ||
+         kind == ControlKind::Report;
 }
 
-std::string JoinInputFiles(GenerationRun& run, const std::string& fileList) {
-  if (fileList.find(',') == std::string::npos) return (fs::path(run.templateFolder) / fileList).string();
+// Each file read is noted in origins, when given, at the offset its text starts.
+std::string JoinInputFiles(GenerationRun& run, const std::string& fileList, TextOrigins* origins) {
+  auto read = [&run, origins](const std::string& name, std::string& joined) {
+    auto file = std::make_shared<SourceText>(
+        SourceText{name, ReadTemplateFile((fs::path(run.templateFolder) / name).string())});
+    if (origins) origins->Add(joined.size(), file, 0);
+    joined += file->text;
+  };
   std::string joined;
+  if (fileList.find(',') == std::string::npos) {
+    read(fileList, joined);
+    return joined;
+  }
   for (const std::string& name : SplitList(fileList)) {
-    fs::path path = fs::path(run.templateFolder) / name;
     std::error_code ec;
-    if (fs::is_regular_file(path, ec)) joined += ReadTemplateFile(path.string());
+    if (fs::is_regular_file(fs::path(run.templateFolder) / name, ec)) read(name, joined);
   }
-  fs::path out = fs::path(run.tempFolder.empty() ? fs::temp_directory_path().string() : run.tempFolder) / "~tmp.tmp";
-  ReplaceFileAtomically(out, joined, /*durable=*/false);
-  return out.string();
+  return joined;
 }
 
-std::string ReadInputFiles(GenerationRun& run, const std::string& fileList, TextOrigins& origins) {
-  std::string text = ReadTemplateFile(JoinInputFiles(run, fileList));
-  bool joined = fileList.find(',') != std::string::npos;
-  std::size_t at = 0;
-  for (const std::string& name : joined ? SplitList(fileList) : std::vector<std::string>{fileList}) {
-    fs::path path = fs::path(run.templateFolder) / name;
-    std::error_code ec;
-    if (joined && !fs::is_regular_file(path, ec)) continue;
-    auto file = std::make_shared<SourceText>(SourceText{name, joined ? ReadTemplateFile(path.string()) : text});
-    origins.Add(at, file, 0);
-    at += file->text.size();
-  }
-  return text;
-}
-
-PreparedScript PrepareMappedScript(ObP& project, GenerationRun& run, ObPControl& control) {
+PreparedScript PrepareMappedScript(ObPModel& project, GenerationRun& run, ObPControl& control) {
   TextOrigins templateOrigins;
-  std::string templateText = ReadInputFiles(run, control.CtrlIFiles, templateOrigins);
+  std::string templateText = JoinInputFiles(run, control.CtrlIFiles, &templateOrigins);
   ScriptBuilder builder(run.language.get(), run.script.get());
   ObPSessions& sessions = control.Sessions();
   if (sessions.Count() == 0) builder.AppendScriptBlocks(templateText, &templateOrigins);
@@ -111,13 +100,13 @@ PreparedScript PrepareMappedScript(ObP& project, GenerationRun& run, ObPControl&
   return prepared;
 }
 
-std::string PrepareScriptText(ObP& project, GenerationRun& run, ObPControl& control) {
+std::string PrepareScriptText(ObPModel& project, GenerationRun& run, ObPControl& control) {
   return PrepareMappedScript(project, run, control).text;
 }
 
-void PrepareScript(ObP& project, GenerationRun& run, ObPControl& control, const std::string& scriptPath) {
+void PrepareScript(ObPModel& project, GenerationRun& run, ObPControl& control, const std::string& scriptPath) {
   PreparedScript prepared = PrepareMappedScript(project, run, control);
-  if (!Context().projErr.empty() && prepared.parseErrorPos) run.errorAt = ParseErrorDiagnostic(prepared.parseErrorPos);
+  NoteParseError(run, prepared.parseErrorPos);
   run.sourceMaps[scriptPath] = std::move(prepared.map);
   try {
     ReplaceFileAtomically(scriptPath, prepared.text, /*durable=*/false);

@@ -6,7 +6,7 @@
 
 namespace zantrel {
 
-class ObP;
+class ObPModel;
 
 struct RenderRequest {
   std::string templateText;
@@ -16,17 +16,18 @@ struct RenderRequest {
   std::string field;
 };
 
-// The page; "" with ProjErr set on failure.
-std::string RenderTemplate(ObP& project, const RenderRequest& request);
+// The page; failures throw Error.
+std::string RenderTemplate(ObPModel& project, const RenderRequest& request);
 
 // The prepared script of one control of the template in templateFolder;
-// "" with ProjErr set on failure.
-std::string PrepareControl(ObP& project, const std::string& templateFolder, const std::string& controlId);
+// failures throw Error.
+std::string PrepareControl(ObPModel& project, const std::string& templateFolder, const std::string& controlId);
 
 // The page one control of the template in templateFolder produces with the
 // given table and field current: its script prepared and run, as generation
-// does it. The prepared script is left in *script when asked for.
-std::string GenerateControlPage(ObP& project, const std::string& templateFolder, const std::string& controlId,
+// does it. The prepared script is left in *script when asked for. Failures
+// throw Error.
+std::string GenerateControlPage(ObPModel& project, const std::string& templateFolder, const std::string& controlId,
                                 const RenderRequest& current, std::string* script = nullptr);
 
 }  // namespace zantrel

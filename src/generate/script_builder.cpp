@@ -1,6 +1,7 @@
 #include "generate/script_builder.h"
 
 #include "core/names.h"
+#include "core/text.h"
 #include "template/block_parser.h"
 #include "template/language_file.h"
 #include "template/script_host.h"
@@ -9,7 +10,6 @@
 namespace zantrel {
 namespace {
 
-constexpr std::string_view kCrLf = "\r\n";
 constexpr std::string_view kOut = "ovOut";
 constexpr std::string_view kArray = "ovAr";
 constexpr std::string_view kIndent = "ovIndentWrk";
@@ -19,12 +19,6 @@ std::string HookName(std::string_view expression) {
   for (char& c : hook)
     if (c == '.') c = '_';
   return hook;
-}
-
-std::size_t FindNoCase(std::string_view text, std::string_view needle, std::size_t from) {
-  for (std::size_t i = from; i + needle.size() <= text.size(); ++i)
-    if (NameEquals(text.substr(i, needle.size()), needle)) return i;
-  return std::string_view::npos;
 }
 
 }  // namespace

@@ -1,9 +1,9 @@
 #include "generate/template_errors.h"
 
-#include "core/context.h"
 #include "generate/generation_run.h"
 #include "generate/prepare.h"
 #include "script/engine.h"
+#include "template/host_error.h"
 
 namespace zantrel {
 namespace {
@@ -11,25 +11,24 @@ namespace {
 // The map of the script at scriptPath: the one made this run, or, for a script
 // an earlier run prepared, made again from the template (used only when that
 // gives the very same script). Null when there is none.
-const SourceMap* MapOf(ObP& project, GenerationRun& run, const std::string& scriptPath, const std::string& text) {
+const SourceMap* MapOf(ObPModel& project, GenerationRun& run, const std::string& scriptPath, const std::string& text) {
   auto found = run.sourceMaps.find(scriptPath);
   if (found != run.sourceMaps.end()) return &found->second;
   Ref<ObPControl> control = run.controls->Item(run.controls->curIndex);
   if (!control) return nullptr;
-  std::string error = Context().projErr;
   int16_t sessions = run.sessionCount;
   PreparedScript again;
   try {
     again = PrepareMappedScript(project, run, *control);
   } catch (const std::exception&) {
   }
-  Context().projErr = error;
+  ClearHostError();  // a block error of this second preparation was told by the first
   run.sessionCount = sessions;
   if (again.text != text) return nullptr;
   return &run.sourceMaps.emplace(scriptPath, std::move(again.map)).first->second;
 }
 
-TemplateDiagnostic Diagnose(ObP& project, GenerationRun& run, const script::ScriptError& error,
+TemplateDiagnostic Diagnose(ObPModel& project, GenerationRun& run, const script::ScriptError& error,
                             const std::string& scriptPath, const std::string& text, const std::string& page) {
   const SourceMap* map = MapOf(project, run, scriptPath, text);
   TemplateDiagnostic d = DiagnoseScriptError(error, map ? *map : SourceMap(), text);
@@ -39,8 +38,7 @@ TemplateDiagnostic Diagnose(ObP& project, GenerationRun& run, const script::Scri
 
 }  // namespace
 
-TemplateDiagnostic ParseErrorDiagnostic(const TemplatePos& pos) {
-  const std::string& report = Context().projErr;
+TemplateDiagnostic ParseErrorDiagnostic(const TemplatePos& pos, const std::string& report) {
   TemplateDiagnostic d;
   d.pos = pos;
   d.kind = "template error";
@@ -49,15 +47,19 @@ TemplateDiagnostic ParseErrorDiagnostic(const TemplatePos& pos) {
   return d;
 }
 
-void NoteScriptFailure(ObP& project, GenerationRun& run, const std::string& scriptPath, const std::string& text,
+void NoteParseError(GenerationRun& run, const TemplatePos& pos) {
+  if (pos && ScriptFailed(run)) run.errorAt = ParseErrorDiagnostic(pos, run.error);
+}
+
+void NoteScriptFailure(ObPModel& project, GenerationRun& run, const std::string& scriptPath, const std::string& text,
                        const std::string& page) {
   if (!run.script || !run.script->lastError) return;
   TemplateDiagnostic d = Diagnose(project, run, run.script->lastError, scriptPath, text, page);
-  d.message = Context().projErr;
+  d.message = run.error;
   run.errorAt = std::move(d);
 }
 
-bool NoteHiddenError(ObP& project, GenerationRun& run, const std::string& scriptPath, const std::string& text,
+bool NoteHiddenError(ObPModel& project, GenerationRun& run, const std::string& scriptPath, const std::string& text,
                      const std::string& page) {
   if (!run.script || !run.script->swallowed) return false;
   run.warnings.push_back(Diagnose(project, run, run.script->swallowed, scriptPath, text, page));

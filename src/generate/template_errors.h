@@ -9,23 +9,25 @@
 
 namespace zantrel {
 
-class ObP;
+class ObPModel;
 struct GenerationRun;
 namespace script {
 struct ScriptError;
 }
 
-// The diagnostic of a block parser report (in ProjErr) at pos.
-TemplateDiagnostic ParseErrorDiagnostic(const TemplatePos& pos);
+// The diagnostic of the block parser's report at pos.
+TemplateDiagnostic ParseErrorDiagnostic(const TemplatePos& pos, const std::string& report);
+// Notes it as the place of the run's error, when the parser reported one at a known place.
+void NoteParseError(GenerationRun& run, const TemplatePos& pos);
 
-// Notes in run.errorAt where the failure of the script at scriptPath (text)
-// came from; page is the output it was making.
-void NoteScriptFailure(ObP& project, GenerationRun& run, const std::string& scriptPath, const std::string& text,
+// Notes in run.errorAt where the failure of the script at scriptPath (text),
+// taken into run.error already, came from; page is the output it was making.
+void NoteScriptFailure(ObPModel& project, GenerationRun& run, const std::string& scriptPath, const std::string& text,
                        const std::string& page);
 
 // Notes a warning when the script's last run hid an error; true when the page
 // must not be written (a strict run).
-bool NoteHiddenError(ObP& project, GenerationRun& run, const std::string& scriptPath, const std::string& text,
+bool NoteHiddenError(ObPModel& project, GenerationRun& run, const std::string& scriptPath, const std::string& text,
                      const std::string& page);
 
 }  // namespace zantrel

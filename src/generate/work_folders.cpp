@@ -1,6 +1,7 @@
 #include "generate/work_folders.h"
 
 #include "core/context.h"
+#include "core/text.h"
 #include "generate/generation_run.h"
 #include "model/project.h"
 #include "platform/atomic_file.h"
@@ -25,29 +26,28 @@ std::string TemplateName(std::string path) {
   return at == std::string::npos ? path : path.substr(at + 1);
 }
 
-bool MakeFolder(const fs::path& folder) {
+bool MakeFolder(GenerationRun& run, const fs::path& folder) {
   std::error_code ec;
   fs::create_directories(folder, ec);
   if (fs::is_directory(folder, ec)) return true;
-  Context().projErr = Context().product.errorName + ": Unable to create folder \"" + folder.string() +
-                      "\"! Generation aborted!";
+  run.error = ProductError(": Unable to create folder \"" + folder.string() + "\"! Generation aborted!");
   return false;
 }
 
 }  // namespace
 
-bool TemplateIsFolder(const ObP& project) {
+bool TemplateIsFolder(const ObPModel& project) {
   std::error_code ec;
   return fs::is_directory(project.Template(), ec);
 }
 
-bool PrepareWorkFolders(ObP& project, GenerationRun& run, const std::string& subfolder) {
+bool PrepareWorkFolders(ObPModel& project, GenerationRun& run, const std::string& subfolder) {
   std::string name = WithoutSlashesAndBlanks(TemplateName(project.Template()));
   fs::path root = DocumentsDir() / WithoutSlashesAndBlanks(Context().product.name) / "Templates" / name;
   run.tempFolder = (root / "temp").string();
   run.cacheFolder = (root / "cache").string();
   run.templateFolder = TemplateIsFolder(project) ? project.Template() : (root / subfolder).string();
-  return MakeFolder(run.tempFolder) && MakeFolder(run.cacheFolder) && MakeFolder(run.templateFolder);
+  return MakeFolder(run, run.tempFolder) && MakeFolder(run, run.cacheFolder) && MakeFolder(run, run.templateFolder);
 }
 
 void RemoveWorkFolder(const fs::path& path) {

@@ -10,12 +10,12 @@
 
 namespace zantrel {
 
-class ObP;
+class ObPModel;
 struct GenerationRun;
 
 // Sets the run's folders for the project's "Template" and creates them; false
-// with ProjErr set when that fails.
-bool PrepareWorkFolders(ObP& project, GenerationRun& run, const std::string& subfolder);
+// with the run's error set when that fails.
+bool PrepareWorkFolders(ObPModel& project, GenerationRun& run, const std::string& subfolder);
 void RemoveWorkFolder(const std::filesystem::path& path);
 void DeleteFilesByExt(const std::filesystem::path& folder, std::string_view extension);
 
@@ -27,6 +27,6 @@ void CopyKeepingTime(const std::filesystem::path& from, const std::filesystem::p
 void CopyNewerFiles(const std::filesystem::path& from, const std::filesystem::path& to);
 
 // Whether the project's "Template" names a folder rather than an archive.
-bool TemplateIsFolder(const ObP& project);
+bool TemplateIsFolder(const ObPModel& project);
 
 }  // namespace zantrel

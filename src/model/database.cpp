@@ -19,10 +19,10 @@ ObPTables& ObPDatabase::tables() {
 
 ObPDatabases::ObPDatabases() : items_(MakeRef<CSuperCollection>()) { items_->CompareMode(1); }
 
-void ObPDatabases::Add(std::string_view name) {
+bool ObPDatabases::Add(std::string_view name) {
   if (Count() > 0) {
     Context().projErr = "support 1 db only!";
-    return;
+    return false;
   }
   Context().projErr.clear();
   auto db = MakeRef<ObPDatabase>();
@@ -30,6 +30,7 @@ void ObPDatabases::Add(std::string_view name) {
   items_->Add(ObjectVariant(db), name);
   curName_ = std::string(name);
   curSeq_ = std::to_string(Count());
+  return true;
 }
 
 Ref<ObPDatabase> ObPDatabases::Item(const Variant& index) {

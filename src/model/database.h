@@ -19,14 +19,6 @@ class ObPDatabase : public HostObject<ObPDatabase> {
   ObProperties& Properties() const { return *properties_; }
   ObPTables& tables();
 
-  // Schema acquisition (src/schema): the connection and table walk of LoadDB
-  // ("" as table name) and LoadTable, and the load of one custom view; both
-  // return 0 on success.
-  int16_t LoadovDB(const std::string& sHost, const std::string& sDBName, const std::string& sDBType,
-                   const std::string& sUID, const std::string& sPWD, const std::string& sPort,
-                   const std::string& sSID, const std::string& sMethod, const std::string& sUrl,
-                   const std::string& sEncoding, const std::string& sTableName);
-  int16_t LoadovCustomView(const std::string& sTableName, const std::string& sSQL);
   bool HasTables() const { return static_cast<bool>(tables_); }
   std::string Key() const { return DBName(); }
   void Key(std::string_view k) { DBName(k); }
@@ -52,8 +44,9 @@ class ObPDatabases : public HostObject<ObPDatabases> {
 
   const std::string& curName() const { return curName_; }
   const std::string& curSeq() const { return curSeq_; }
-  // Adds the database; a second one is refused with ProjErr "support 1 db only!".
-  void Add(std::string_view name);
+  // Adds the database; a second one is refused with ProjErr "support 1 db only!"
+  // and false.
+  bool Add(std::string_view name);
   int32_t Count() const { return items_->Count(); }
   void Delete(const Variant& index) { items_->Remove(index); }
   // The database by name or position; an unknown one raises 91.

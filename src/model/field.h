@@ -10,8 +10,6 @@
 
 namespace zantrel {
 
-struct DriverField;
-
 class ObPField : public HostObject<ObPField> {
  public:
   static const MemberTable<ObPField>& Members();
@@ -20,9 +18,6 @@ class ObPField : public HostObject<ObPField> {
   ObProperties& Properties() const { return *properties_; }
   std::string Key() const { return FldName(); }
 
-  // Schema acquisition (src/schema): fill from a driver field, then defaults.
-  void LoadFld_ovDB(const DriverField& ovDBfld);
-  void LoadFldDefault();
   void Key(std::string_view k) { FldName(k); }
 
   enum : int32_t {

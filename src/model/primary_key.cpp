@@ -8,7 +8,7 @@
 #include "model/project.h"
 
 namespace zantrel {
-void ObP::SetPrimaryKeyFlags() {
+void ObPModel::SetPrimaryKeyFlags() {
   ObPDatabase* database = openDatabase();
   if (!database || !database->HasTables()) return;
   ObPTables& tables = database->tables();
@@ -23,7 +23,7 @@ void ObP::SetPrimaryKeyFlags() {
   }
 }
 
-bool ObP::KeyFieldsExist(ObPTable& table) {
+bool ObPModel::KeyFieldsExist(ObPTable& table) {
   ObPFields& fields = table.Fields();
   for (const std::string& name : SplitList(table.TblKey())) {
     ObPField* field = fields.Find(name);

@@ -11,7 +11,7 @@ namespace zantrel {
 // version of this library whatever the name.
 constexpr std::string_view kLibraryFile = "libzantrel.so";
 
-ObP::ObP() : properties_(MakeRef<ObProperties>()) {
+ObPModel::ObPModel() : properties_(MakeRef<ObProperties>()) {
   RegisterSettings(*properties_, ProjectSettings());
   ObPStatus& status = Status();
   status.GetVer(kLibraryFile);
@@ -26,29 +26,29 @@ ObP::ObP() : properties_(MakeRef<ObProperties>()) {
   LoadDefault();
 }
 
-ObP::~ObP() = default;
+ObPModel::~ObPModel() = default;
 
-ObPDatabases& ObP::databases() {
+ObPDatabases& ObPModel::databases() {
   if (!databases_) databases_ = MakeRef<ObPDatabases>();
   return *databases_;
 }
 
-Ref<ObPDatabase> ObP::db() { return databases().Item(Variant(currentDatabaseName_)); }
+Ref<ObPDatabase> ObPModel::db() { return databases().Item(Variant(currentDatabaseName_)); }
 
-ObPDatabase* ObP::openDatabase() const {
+ObPDatabase* ObPModel::openDatabase() const {
   return databases_ ? databases_->Find(currentDatabaseName_) : nullptr;
 }
 
-const std::string& ObP::ProjErr() { return Context().projErr; }
-void ObP::ProjErr(std::string_view text) { Context().projErr = std::string(text); }
+const std::string& ObPModel::ProjErr() { return Context().projErr; }
+void ObPModel::ProjErr(std::string_view text) { Context().projErr = std::string(text); }
 
-void ObP::AddProj(std::string_view projName) {
+void ObPModel::AddProj(std::string_view projName) {
   ProjName(projName);
   LoadDefault();
   projInit_ = true;
 }
 
-void ObP::DeleteProj() {
+void ObPModel::DeleteProj() {
   properties_->RemoveAll();
   if (databases_) {
     while (databases_->Count() > 0) databases_->Delete(Variant(int32_t{1}));
@@ -58,50 +58,51 @@ void ObP::DeleteProj() {
   projInit_ = false;
 }
 
-void ObP::ClearSecuritySettings() {
+void ObPModel::ClearSecuritySettings() {
   SecTbl("");
   SecLoginIDFld("");
   SecPasswdFld("");
 }
 
-const MemberTable<ObP>& ObP::Members() {
-  static const MemberTable<ObP> table = [] {
-    std::vector<Member<ObP>> members = {
-        {"ProjInit", [](ObP& p, Args) { return Variant(p.ProjInit()); }, nullptr},
-        {"db", [](ObP& p, Args) { return ObjectVariant(p.db()); }, nullptr, kProperty},
-        {"DBCnt", [](ObP& p, Args) { return Variant(p.DBCnt()); }, nullptr},
-        {"Properties", [](ObP& p, Args) { return ObjectVariant(Ref<ObProperties>(&p.Properties())); }, nullptr, kProperty},
-        {"hWnd", [](ObP& p, Args) { return Variant(p.hWnd()); },
-         [](ObP& p, Args, const Variant& v) { p.hWnd(CLng(v)); }},
-        {"ProjErr", [](ObP&, Args) { return Variant(ObP::ProjErr()); },
-         [](ObP&, Args, const Variant& v) { ObP::ProjErr(CStr(v)); }},
+const MemberTable<ObPModel>& ObPModel::Members() {
+  static const MemberTable<ObPModel> table = [] {
+    std::vector<Member<ObPModel>> members = {
+        {"ProjInit", [](ObPModel& p, Args) { return Variant(p.ProjInit()); }, nullptr},
+        {"db", [](ObPModel& p, Args) { return ObjectVariant(p.db()); }, nullptr, kProperty},
+        {"DBCnt", [](ObPModel& p, Args) { return Variant(p.DBCnt()); }, nullptr},
+        {"Properties", [](ObPModel& p, Args) { return ObjectVariant(Ref<ObProperties>(&p.Properties())); }, nullptr,
+         kProperty},
+        {"hWnd", [](ObPModel& p, Args) { return Variant(p.hWnd()); },
+         [](ObPModel& p, Args, const Variant& v) { p.hWnd(CLng(v)); }},
+        {"ProjErr", [](ObPModel&, Args) { return Variant(ObPModel::ProjErr()); },
+         [](ObPModel&, Args, const Variant& v) { ObPModel::ProjErr(CStr(v)); }},
         {"AddProj",
-         [](ObP& p, Args a) {
+         [](ObPModel& p, Args a) {
            p.AddProj(CStr(Arg(a, 0)));
            return Variant();
          },
          nullptr},
         {"DeleteProj",
-         [](ObP& p, Args) {
+         [](ObPModel& p, Args) {
            p.DeleteProj();
            return Variant();
          },
          nullptr},
         {"LoadDefault",
-         [](ObP& p, Args) {
+         [](ObPModel& p, Args) {
            p.LoadDefault();
            return Variant();
          },
          nullptr},
         {"SaveDefault",
-         [](ObP& p, Args) {
+         [](ObPModel& p, Args) {
            p.SaveDefault();
            return Variant();
          },
          nullptr},
     };
     AddSettingMembers(members, ProjectSettings());
-    return MemberTable<ObP>("ObP", std::move(members));
+    return MemberTable<ObPModel>("ObP", std::move(members));
   }();
   return table;
 }

@@ -1,7 +1,8 @@
-// ObP: the root object. It holds one project — its 88 settings, its database
-// with tables and fields — and is the entry point of every operation: user
-// defaults, schema loading, project files, generation and synchronisation.
-// Operations of other subsystems are declared here and defined in theirs.
+// ObPModel: the data of one project — its 88 settings, its database with tables
+// and fields, the user defaults and the members scripts see as PROJ. The
+// operations on a project (schema loading, project files, generation,
+// synchronisation) are functions of their subsystems; ObP in project/project.h
+// is the object that offers them all as members.
 #pragma once
 
 #include <array>
@@ -17,13 +18,11 @@
 
 namespace zantrel {
 
-struct SchemaDifferences;
-
-class ObP : public HostObject<ObP> {
+class ObPModel : public HostObject<ObPModel> {
  public:
-  static const MemberTable<ObP>& Members();
-  ObP();
-  ~ObP() override;
+  static const MemberTable<ObPModel>& Members();
+  ObPModel();
+  ~ObPModel() override;
 
   bool ProjInit() const { return projInit_; }
   Ref<ObPDatabase> db();
@@ -51,42 +50,15 @@ class ObP : public HostObject<ObP> {
   void LoadDefault();
   void SaveDefault();
 
-  // A template text turned into its script and run; "" with ProjErr on failure.
-  std::string Parse(const std::string& text);
-  // The generation run's state (control list, phrase file, script host), made on first use.
-  std::shared_ptr<struct GenerationRun> generationRun;
+  // State another subsystem keeps with the project for its lifetime (the
+  // generation run's control list, phrase file and script host); the model
+  // only owns it.
+  class Attachment {
+   public:
+    virtual ~Attachment() = default;
+  };
+  std::unique_ptr<Attachment> generationState;
 
-  // Generation (src/generate): the application for the loaded project, the
-  // outcome in ProjErr. GenCheck counts the output pages that exist already.
-  void GenScript();
-  int16_t GenCheck();
-
-  // The project file: Save raises on failure and leaves an existing file as it
-  // was; Load never raises and reports failure in ProjErr.
-  void Save(const std::string& projFile);
-  void Load(const std::string& projFile);
-
-  // Schema acquisition (src/schema)
-  bool JVMLoaded();
-  std::string LoadDatabaseNames(const std::string& sDBType, const std::string& sHost, const std::string& sPort,
-                                const std::string& sUID, const std::string& sPWD, const std::string& sSID,
-                                const std::string& sMethod, const std::string& sUrl, const std::string& sEncoding);
-  void LoadDB(const std::string& sDBName, const std::string& sDBType, const std::string& sHost,
-              const std::string& sPort, const std::string& sUID, const std::string& sPWD, const std::string& sSID,
-              const std::string& sMethod, const std::string& sUrl, const std::string& sEncoding);
-  void LoadTable(const std::string& sTableName);
-  void UnLoadDB();
-  void LoadCustomView(const std::string& sTableName, const std::string& sSQL, bool bCopyFields);
-  void LoadReport(const std::string& sTableName, const std::string& sFromTableName);
-  std::string FldSrchOprs(int16_t ftype);
-
-  // Database check and synchronisation (src/sync). CheckDB returns -1 when the
-  // database cannot be read, else the number of differences; both can also list
-  // what they found or did.
-  int16_t CheckDB(SchemaDifferences* differences = nullptr);
-  void SynchronizeDB(SchemaDifferences* changes = nullptr);
-  void SyncCustom(const std::string& sTable);
-  void SyncReport(const std::string& sTable);
   // Empties SecTbl, SecLoginIDFld and SecPasswdFld.
   void ClearSecuritySettings();
   // Every field's FldIsPrimaryKey from its table's TblKey (names split at ",",

@@ -115,7 +115,8 @@ std::vector<Member<L>> SchemaListMembers() {
       {"curSeq", [](L& l, Args) { return Variant(l.curSeq()); }, nullptr},
       {"Add",
        [](L& l, Args a) {
-         if constexpr (std::is_void_v<decltype(l.Add(std::string()))>) {
+         using Added = decltype(l.Add(std::string()));
+         if constexpr (std::is_void_v<Added> || std::is_same_v<Added, bool>) {  // no item handed out
            l.Add(CStr(Arg(a, 0)));
            return Variant();
          } else {

@@ -1,5 +1,7 @@
 #include "model/settings.h"
 
+#include <charconv>
+
 #include "core/convert.h"
 #include "core/error.h"
 
@@ -57,6 +59,34 @@ std::span<const SettingDef> FieldSettings() { return kField; }
 std::string_view SettingTypeName(SettingType type) {
   static constexpr std::string_view kNames[] = {"String", "Boolean", "Integer", "Long", "Variant"};
   return kNames[static_cast<int>(type)];
+}
+
+SettingType SettingTypeOf(std::string_view dataType) {
+  for (SettingType type : {SettingType::Boolean, SettingType::Integer, SettingType::Long, SettingType::Variant})
+    if (dataType == SettingTypeName(type)) return type;
+  return SettingType::String;
+}
+
+Variant SettingFromText(std::string_view text, SettingType type) {
+  switch (type) {
+    case SettingType::Boolean:
+      if (text == "1" || text == "0") return Variant(text == "1");
+      return Variant(CBool(Variant(text)));
+    case SettingType::Integer:
+    case SettingType::Long: {
+      const bool isLong = type == SettingType::Long;
+      int32_t n = 0;
+      auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), n);
+      if (ec == std::errc() && end == text.data() + text.size() && !text.empty()) {
+        if (isLong) return Variant(n);
+        if (n >= -32768 && n <= 32767) return Variant(static_cast<int16_t>(n));
+      }
+      Variant v(text);
+      return isLong ? Variant(CLng(v)) : Variant(CInt(v));
+    }
+    default:
+      return Variant(text);
+  }
 }
 
 void RegisterSettings(ObProperties& bag, std::span<const SettingDef> defs) {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <span>
 #include <string_view>
 #include <variant>
@@ -39,6 +40,14 @@ std::span<const SettingDef> TableSettings();
 std::span<const SettingDef> FieldSettings();
 
 std::string_view SettingTypeName(SettingType type);  // "String", "Boolean", …
+// The type a bag's DataType names, compared exactly; String for another name.
+SettingType SettingTypeOf(std::string_view dataType);
+
+// Text from a project file or a command line as a value of the type: "1" and
+// "0" or what CBool takes for Boolean, a 16-bit or 32-bit number for Integer
+// and Long, the text itself otherwise. Text that does not convert raises the
+// conversion's error.
+Variant SettingFromText(std::string_view text, SettingType type);
 
 // Adds one bag item per row: FileSave true, RegSave from the registry format.
 void RegisterSettings(ObProperties& bag, std::span<const SettingDef> defs);

@@ -8,10 +8,9 @@
 #include "model/property_bag.h"
 #include "model/sequenced_list.h"
 #include "model/settings.h"
+#include "model/table_kind.h"
 
 namespace zantrel {
-
-struct DriverTable;
 
 class ObPTable : public HostObject<ObPTable> {
  public:
@@ -22,11 +21,8 @@ class ObPTable : public HostObject<ObPTable> {
   ObPFields& Fields();
   bool HasFields() const { return static_cast<bool>(fields_); }
 
-  // Schema acquisition (src/schema): fill from a driver table, the table
-  // defaults, and the source columns of a custom view.
-  void Load_ovDB(const DriverTable& Tbl, bool bLoadAll);
-  void LoadTableDefault();
-  void ParseCustomSql();
+  // What TblType names.
+  TableKind Kind() const { return TableKindOf(TblType()); }
   std::string Key() const { return TblName(); }
   void Key(std::string_view k) { TblName(k); }
 

@@ -3,7 +3,7 @@
 // values. A user without defaults (no "Language" value) gets the machine
 // defaults, which are then saved as theirs.
 //
-// These live with the object model because constructing ObP and AddProj load
+// These live with the object model because constructing ObPModel and AddProj load
 // them; the registry store below them is the platform's.
 #include <string_view>
 
@@ -84,12 +84,12 @@ void ReadScriptEngineTimeout(int32_t root) {
 
 }  // namespace
 
-void ObP::ReadUserDefaults(int32_t root) {
+void ObPModel::ReadUserDefaults(int32_t root) {
   ReadBag(root, Properties());
   if (ObPDatabase* open = openDatabase()) ReadBag(root, open->Properties());
 }
 
-void ObP::LoadMachineDefaults() {
+void ObPModel::LoadMachineDefaults() {
   ReadUserDefaults(kHKeyLocalMachine);
   Language = ToText(ReadValue(kHKeyLocalMachine, "Language", kString));
   BackupFile = ToBoolean(ReadValue(kHKeyLocalMachine, "BackupFile", kString));
@@ -98,7 +98,7 @@ void ObP::LoadMachineDefaults() {
   ReadScriptEngineTimeout(kHKeyLocalMachine);
 }
 
-void ObP::ResetFixedSettings() {
+void ObPModel::ResetFixedSettings() {
   for (std::string_view key : {"IncFiles", "IncVirtuals"}) zantrel::WriteValue(Properties(), key, Variant(""));
   SecType("None");
   for (std::string_view key : {"SecLoginID", "SecPasswd", "SecTbl", "SecLoginIDFld", "SecPasswdFld"})
@@ -115,7 +115,7 @@ void ObP::ResetFixedSettings() {
   MultiDelete(false);
 }
 
-void ObP::LoadDefault() {
+void ObPModel::LoadDefault() {
   ReadUserDefaults(kHKeyCurrentUser);
   Language = ToText(ReadValue(kHKeyCurrentUser, "Language", kString));
   if (Language.empty()) {
@@ -137,7 +137,7 @@ void ObP::LoadDefault() {
   Context().unloadThreshold = count >= 1 ? count : 20;
 }
 
-void ObP::SaveDefault() {
+void ObPModel::SaveDefault() {
   cRegistry& reg = Context().Service<cRegistry>();
   reg.BeginBatch();
   try {
@@ -149,7 +149,7 @@ void ObP::SaveDefault() {
   reg.CommitBatch();
 }
 
-void ObP::WriteUserDefaults() {
+void ObPModel::WriteUserDefaults() {
   WriteBag(Properties());
   if (ObPDatabase* open = openDatabase()) WriteBag(open->Properties());
   WriteValue("Language", kString, Variant(Language));

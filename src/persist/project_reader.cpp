@@ -1,7 +1,8 @@
-// ObP.Load: reads a project file into the project as it stands. Files of an
-// older version go through the converter first. Load never raises: failures
-// end up in ProjErr with the product name in front.
+// LoadProject: reads a project file into the project as it stands. Files of an
+// older version go through the converter first. Every failure throws Error
+// with the product name in front of its text.
 #include <charconv>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -9,10 +10,11 @@
 #include "core/convert.h"
 #include "core/error.h"
 #include "core/names.h"
-#include "model/project.h"
+#include "core/text.h"
 #include "model/schema_rules.h"
 #include "persist/converter.h"
 #include "persist/load_check.h"
+#include "persist/project_file.h"
 #include "platform/status.h"
 #include "platform/xml_file.h"
 
@@ -26,24 +28,10 @@ constexpr std::string_view kLoopbackHost = "localhost";
 // convert gives Empty.
 Variant ConvertAttribute(std::string_view text, const std::string& dataType) {
   try {
-    if (dataType == "Boolean") {
-      if (text == "1" || text == "0") return Variant(text == "1");
-      return Variant(CBool(Variant(text)));
-    }
-    if (dataType == "Integer" || dataType == "Long") {
-      int32_t n = 0;
-      auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), n);
-      if (ec == std::errc() && end == text.data() + text.size() && !text.empty()) {
-        if (dataType == "Long") return Variant(n);
-        if (n >= -32768 && n <= 32767) return Variant(static_cast<int16_t>(n));
-      }
-      Variant v(text);
-      return dataType == "Long" ? Variant(CLng(v)) : Variant(CInt(v));
-    }
+    return SettingFromText(text, SettingTypeOf(dataType));
   } catch (const Error&) {
     return Variant();
   }
-  return Variant(text);
 }
 
 // FldTagValues, P_Ext and P_DefaultPage are read by rules of their own.
@@ -104,7 +92,7 @@ void SetFieldQuotes(ObPField& field, int16_t dbmsClass) {
 
 class ProjectReader {
  public:
-  explicit ProjectReader(ObP& project) : project_(project) {}
+  explicit ProjectReader(ObPModel& project) : project_(project) {}
 
   void ReadRoot(pugi::xml_node root) {
     CountSteps(root);
@@ -181,7 +169,7 @@ class ProjectReader {
     SetFieldQuotes(*field, DBMSClass(database->DBDBMSName()));
   }
 
-  ObP& project_;
+  ObPModel& project_;
   int32_t total_ = 0;
   int32_t step_ = 0;
   bool progressOpen_ = false;
@@ -210,7 +198,7 @@ bool IsOlderVersion(std::string_view fileVersion, std::string_view libraryVersio
   return false;
 }
 
-void RefreshThreadValues(ObP& project) {
+void RefreshThreadValues(ObPModel& project) {
   ThreadContext& ctx = Context();
   ctx.sqlQuote = project.sqlquote();
   const Variant* format = project.Properties().FindValue("defaultDateFormat");
@@ -225,42 +213,48 @@ void RefreshThreadValues(ObP& project) {
 
 }  // namespace
 
-void ObP::Load(const std::string& projFile) {
-  const std::string& product = Context().product.errorName;
-  const std::string loadFailed = product + ": Load Project File failed! Please check!";
-  ProjErr("");
+void LoadProject(ObPModel& project, const std::string& projFile) {
+  const std::string loadFailed = ProductError(": Load Project File failed! Please check!");
+  bool projectRoot = false;
   try {
-    LoadDefault();
+    project.LoadDefault();
     pugi::xml_document doc;
-    if (!LoadXmlFile(projFile, doc)) {
-      ProjErr(loadFailed);
-      return;
-    }
+    if (!LoadXmlFile(projFile, doc)) throw Error(err::kProjectFileUnreadable, loadFailed);
     pugi::xml_node root = doc.document_element();
     pugi::xml_attribute version = root.attribute("Version");
     if (!version) Raise(err::kInvalidCall);
-    if (IsOlderVersion(version.value(), versionText())) {
-      std::string converted = ConvertProjectFile(projFile, Context().product.languageTag, versionText());
+    if (IsOlderVersion(version.value(), project.versionText())) {
+      std::string converted = ConvertProjectFile(projFile, Context().product.languageTag, project.versionText());
       pugi::xml_document convertedDoc;
       if (!converted.empty() && LoadXmlFile(converted, convertedDoc)) doc.reset(convertedDoc);
       RemoveConvertedFile(converted);
       root = doc.document_element();
     }
-    if (std::string_view(root.name()) != "Project") {
-      ProjErr(product + ": Invalid Project File!");
-      return;
+    projectRoot = std::string_view(root.name()) == "Project";
+    if (projectRoot) {
+      ProjectReader(project).ReadRoot(root);
+      RefreshThreadValues(project);
     }
-    ProjectReader(*this).ReadRoot(root);
-    RefreshThreadValues(*this);
-    if (DBCnt() == 0) {
-      ProjErr(product + ": No Database Information in Project File!");
-      return;
-    }
-    if (LoadTimeCheck check = InstalledLoadTimeCheck(); check && AutoSync()) check(*this);
-    SetPrimaryKeyFlags();
   } catch (const std::exception&) {
-    ProjErr(loadFailed);
+    throw Error(err::kProjectFileUnreadable, loadFailed);
   }
+  if (!projectRoot) throw Error(err::kInvalidProjectFile, ProductError(": Invalid Project File!"));
+  if (project.DBCnt() == 0)
+    throw Error(err::kNoDatabaseInformation, ProductError(": No Database Information in Project File!"));
+  // A failed load-time check leaves the project loaded as saved; its error
+  // comes after the key flags.
+  std::optional<Error> checkFailure;
+  try {
+    try {
+      if (LoadTimeCheck check = InstalledLoadTimeCheck(); check && project.AutoSync()) check(project);
+    } catch (const Error& e) {
+      checkFailure = e;
+    }
+    project.SetPrimaryKeyFlags();
+  } catch (const std::exception&) {
+    throw Error(err::kProjectFileUnreadable, loadFailed);
+  }
+  if (checkFailure) throw *checkFailure;
 }
 
 }  // namespace zantrel

@@ -1,4 +1,4 @@
-// ObP.Save: the project file. One element per object, every setting an
+// SaveProject: the project file. One element per object, every setting an
 // attribute in bag order, CR LF line ends, no indentation:
 //
 //   <?xml version="1.0" encoding="utf-8" standalone="yes"?>
@@ -20,8 +20,9 @@
 #include "core/convert.h"
 #include "core/error.h"
 #include "core/names.h"
-#include "model/project.h"
+#include "core/text.h"
 #include "persist/charset.h"
+#include "persist/project_file.h"
 #include "platform/atomic_file.h"
 #include "platform/registry.h"
 #include "platform/text_encoding.h"
@@ -29,7 +30,6 @@
 namespace zantrel {
 namespace {
 
-constexpr std::string_view kCrLf = "\r\n";
 
 constexpr bool NeedsEscape(char c) { return c == '&' || c == '<' || c == '>' || c == '"'; }
 
@@ -81,7 +81,7 @@ void AppendAttributes(std::string& out, const ObProperties& bag) {
     AppendEscaped(out, meta.name);
     out += "=\"";
     const Variant& value = bag.ValueAt(i);
-    if (meta.dataType == "Boolean") {
+    if (SettingTypeOf(meta.dataType) == SettingType::Boolean) {
       out += BooleanText(value) ? '1' : '0';
     } else if (IsTagValues(meta.name)) {
       std::string text;
@@ -176,7 +176,7 @@ std::string DeclaredCharset() {
 
 }  // namespace
 
-void ObP::Save(const std::string& projFile) {
+void SaveProject(ObPModel& project, const std::string& projFile) {
   std::string charset = DeclaredCharset();
   try {
     AtomicFile file(projFile, /*durable=*/true);
@@ -185,12 +185,12 @@ void ObP::Save(const std::string& projFile) {
     out += charset.empty() ? "<?xml version=\"1.0\" standalone=\"yes\"?>"
                            : "<?xml version=\"1.0\" encoding=\"" + charset + "\" standalone=\"yes\"?>";
     out += kCrLf;
-    out += "<Project Version=\"" + versionText() + "\" ";
-    AppendAttributes(out, Properties());
+    out += "<Project Version=\"" + project.versionText() + "\" ";
+    AppendAttributes(out, project.Properties());
     out += ">";
     out += kCrLf;
-    if (DBCnt() > 0) {
-      Ref<ObPDatabase> database = db();
+    if (project.DBCnt() > 0) {
+      Ref<ObPDatabase> database = project.db();
       out += "<Database ";
       AppendAttributes(out, database->Properties());
       out += ">";

@@ -184,6 +184,10 @@ Function PhpFieldMeta(fld)
     Case "URL": out = out & ", 'validate' => 'url'"
   End Select
   If fld.FldRequired Then out = out & ", 'required' => true"
+  If fld.FldReq Then out = out & ", 'nullable' => false" Else out = out & ", 'nullable' => true"
+  ' A default the database computes (a sequence, a uuid function): an add may leave the field empty.
+  v = CStr(fld.FldDefault & "")
+  If Len(v) > 0 And Len(PhpDefault(v, cat)) = 0 And UCase(v) <> "NULL" Then out = out & ", 'db_default' => true"
   If fld.FldTagMaxLength > 0 Then
     out = out & ", 'maxlen' => " & CLng(fld.FldTagMaxLength)
   ElseIf cat = "string" And fld.FldSize > 0 Then

@@ -25,6 +25,12 @@ int16_t ObPStatus::StatusIsCancelled() {
 
 void ObPStatus::CloseStatus() { Progress().CloseProgress(handle_); }
 
+void ObPStatus::CloseIfShown() {
+  if (!shown) return;
+  CloseStatus();
+  shown = false;
+}
+
 void ObPStatus::SetStatus(int16_t percent) { Progress().SetProgress(handle_, percent); }
 
 void ObPStatus::GetVer(std::string_view file) { Progress().GetFileVersion(file, mj1, mj2, mn1, mn2); }
@@ -37,6 +43,12 @@ int16_t ObPStatus::Percent(int32_t done, int32_t total) {
 }
 
 ObPStatus& Status() { return *Context().Service<StatusSlot>().status; }
+
+StatusScope::StatusScope(Show show, int32_t hWnd, std::string_view caption) {
+  ObPStatus& status = Status();
+  (status.*show)(hWnd, caption);
+  status.shown = true;
+}
 
 const MemberTable<ObPStatus>& ObPStatus::Members() {
   using S = ObPStatus;

@@ -29,8 +29,11 @@ class ObPStatus : public HostObject<ObPStatus> {
   void GetVer(std::string_view file);
   std::string GetSysCode();
 
+  // Closes the window when a stage's scope shows one.
+  void CloseIfShown();
+
   // Module state shared by the stages of one thread.
-  bool shown = false;
+  bool shown = false;  // a StatusScope's window is open; only StatusScope and CloseIfShown change it
   std::string caption;
   int32_t itemsTotal = 0;
   int32_t itemsDone = 0;
@@ -48,5 +51,16 @@ struct StatusSlot : ThreadService {
 
 // The thread's status façade.
 ObPStatus& Status();
+
+// The status window of one stage: shown by ShowStatus2 or ShowStatus3 when the
+// scope begins, closed when it ends unless something closed it before.
+class StatusScope {
+ public:
+  using Show = void (ObPStatus::*)(int32_t hWnd, std::string_view caption);
+  StatusScope(Show show, int32_t hWnd, std::string_view caption);
+  ~StatusScope() { Status().CloseIfShown(); }
+  StatusScope(const StatusScope&) = delete;
+  StatusScope& operator=(const StatusScope&) = delete;
+};
 
 }  // namespace zantrel

@@ -4,6 +4,7 @@
 #include <charconv>
 
 #include "core/context.h"
+#include "core/error.h"
 #include "core/names.h"
 #include "platform/status.h"
 #include "schema/drivers/catalog.h"
@@ -34,6 +35,31 @@ int32_t PortNumber(std::string_view text) {
 }
 
 }  // namespace
+
+Connection ConnectionOf(const ObPDatabase& d) {
+  return {d.DBHost(), d.DBName(), d.DBType(),        d.DBUID(), d.DBPwd(),
+          d.DBPort(), d.DBSID(),  d.DBConnectionMethod(), d.DBURL(), d.DBEncoding()};
+}
+
+void StoreConnection(ObPDatabase& d, const Connection& c) {
+  d.DBHost(c.host);
+  d.DBPort(c.port);
+  d.DBUID(c.uid);
+  d.DBPwd(c.pwd);
+  d.DBSID(c.sid);
+  d.DBConnectionMethod(c.method);
+  d.DBURL(c.url);
+  d.DBEncoding(c.encoding);
+}
+
+void ThrowIfDriverFailed(const Driver& driver) {
+  std::string text = driver.LastError();
+  if (!text.empty()) ThrowDriverError(text);
+}
+
+void ThrowDriverError(const std::string& text) {
+  throw Error(text.find("JDBC") != std::string::npos ? err::kJdbcFailure : err::kConnection, text);
+}
 
 Driver& ConnectDriver(const Connection& c, std::string_view database) {
   Driver& driver = *ThreadDriver();

@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "model/database.h"
 #include "schema/driver.h"
 
 namespace zantrel {
@@ -13,6 +14,10 @@ namespace zantrel {
 struct Connection {
   std::string host, dbName, dbType, uid, pwd, port, sid, method, url, encoding;
 };
+
+// The connection a database's settings name, and the settings from a connection.
+Connection ConnectionOf(const ObPDatabase& database);
+void StoreConnection(ObPDatabase& database, const Connection& c);
 
 // "NA" for the JDBC method (the driver's QuoteString decides), else the quote
 // from the SQLQuote setting copied into the thread's context.
@@ -24,6 +29,13 @@ bool IsLoadableType(std::string_view dbType);
 // Runs the calls before a connection and Connect itself; returns the thread's
 // driver. Its LastError tells whether the connection succeeded.
 Driver& ConnectDriver(const Connection& c, std::string_view database);
+
+// Throws the driver's last error, when it has one: err::kJdbcFailure for a
+// failure of the JDBC method itself (its runtime, driver jar or URL; the JDBC
+// driver names JDBC in those texts), else err::kConnection.
+void ThrowIfDriverFailed(const Driver& driver);
+// The same for a driver's error text.
+[[noreturn]] void ThrowDriverError(const std::string& text);
 
 // Sets the busy flag and status caption, and clears the flag on every exit.
 class BusyScope {

@@ -4,15 +4,14 @@
 // columns take the settings of their loaded source columns.
 #include "core/context.h"
 #include "core/error.h"
-#include "model/project.h"
+#include "core/text.h"
 #include "platform/status.h"
 #include "schema/connection.h"
+#include "schema/load.h"
 #include "schema/select_parser.h"
 
 namespace zantrel {
 namespace {
-
-std::string ProductError(std::string_view text) { return Context().product.errorName + std::string(text); }
 
 // The first name that a later column repeats exactly, or "".
 std::string DuplicateColumn(const DriverTable& view) {
@@ -50,74 +49,47 @@ void CopyFromSources(ObPTables& tables, ObPTable& view) {
 
 }  // namespace
 
-void ObP::LoadCustomView(const std::string& sTableName, const std::string& sSQL, bool bCopyFields) {
-  Context().projErr.clear();
-  ObPDatabase* database = openDatabase();
-  if (!database) {
-    Context().projErr = ProductError(": Database not loaded!");
-    return;
-  }
-  if (database->tables().FindExact(sTableName)) {
-    Context().projErr = ProductError(": Table/View " + sTableName + " already exists!");
-    return;
-  }
+void AddCustomView(ObPModel& project, const std::string& sTableName, const std::string& sSQL, bool bCopyFields) {
+  ObPDatabase* database = project.openDatabase();
+  if (!database) throw Error(err::kDatabaseNotLoaded, ProductError(": Database not loaded!"));
+  if (database->tables().FindExact(sTableName))
+    throw Error(err::kTableExists, ProductError(": Table/View " + sTableName + " already exists!"));
   BusyScope busy(" - Loading " + sTableName);
-  ObPStatus& status = Status();
-  status.ShowStatus2(hWnd(), status.caption);
-  status.shown = true;
-  status.DispStatus("Please wait ...");
-  Context().sqlQuote = sqlquote();
-  Context().dateFormat = defaultDateFormat();
+  StatusScope window(&ObPStatus::ShowStatus2, project.hWnd(), Status().caption);
+  Status().DispStatus("Please wait ...");
+  Context().sqlQuote = project.sqlquote();
+  Context().dateFormat = project.defaultDateFormat();
 
-  int16_t result = database->LoadovCustomView(sTableName, sSQL);
-  if (result == 0 && bCopyFields) {
-    if (ObPTable* view = database->tables().Find(sTableName)) CopyFromSources(database->tables(), *view);
-  }
-  if (status.shown) {
-    status.CloseStatus();
-    status.shown = false;
-  }
-  if (result != 0) {
-    if (Context().projErr.empty()) Context().projErr = "Load Database failed!";
-  } else {
-    Context().projErr.clear();
-  }
+  LoadCustomViewTable(*database, sTableName, sSQL);
+  if (!bCopyFields) return;
+  if (ObPTable* view = database->tables().Find(sTableName)) CopyFromSources(database->tables(), *view);
 }
 
-int16_t ObPDatabase::LoadovCustomView(const std::string& sTableName, const std::string& sSQL) {
-  Connection c{DBHost(), DBName(), DBType(), DBUID(), DBPwd(), DBPort(), DBSID(), DBConnectionMethod(), DBURL(),
-               DBEncoding()};
-  bool added = false;
+void LoadCustomViewTable(ObPDatabase& database, const std::string& sTableName, const std::string& sSQL) {
+  const Connection c = ConnectionOf(database);
+  ObPTables& tables = database.tables();
+  Driver& driver = ConnectDriver(c, c.dbName);
+  ThrowIfDriverFailed(driver);
+  Ref<ObPTable> table = tables.Add(sTableName);
   try {
-    Driver& driver = ConnectDriver(c, c.dbName);
-    Context().projErr = driver.LastError();
-    if (!Context().projErr.empty()) return 3;
-    Ref<ObPTable> table = tables().Add(sTableName);
-    added = true;
     table->TblLoaded(true);
     DriverTable view = driver.CustomView(sTableName, sSQL);
-    Context().projErr = driver.LastError();
-    if (Context().projErr.empty()) {
-      if (std::string dup = DuplicateColumn(view); !dup.empty())
-        Context().projErr = "Columns with same field name: " + dup + ". Please create Alias for the fields.";
-    }
-    if (!Context().projErr.empty()) {
-      tables().Delete(Variant(sTableName));
-      return 3;
-    }
+    ThrowIfDriverFailed(driver);
+    if (std::string dup = DuplicateColumn(view); !dup.empty())
+      throw Error(err::kDuplicateColumns,
+                  "Columns with same field name: " + dup + ". Please create Alias for the fields.");
     table->TblCustomSQL(sSQL);
-    table->Load_ovDB(view, false);
-  } catch (const Error& e) {
-    Context().projErr = e.description();
-    if (added) tables().Delete(Variant(sTableName));
+    LoadTableFromDriver(*table, view, false);
+  } catch (const Error&) {
+    tables.Delete(Variant(sTableName));
+    throw;
   }
-  return Context().projErr.empty() ? 0 : 3;
 }
 
-void ObPTable::ParseCustomSql() {
-  std::optional<ParsedSelect> select = ParseSelect(TblCustomSQL());
+void ParseCustomSql(ObPTable& view) {
+  std::optional<ParsedSelect> select = ParseSelect(view.TblCustomSQL());
   if (!select) return;
-  ObPFields& fields = Fields();
+  ObPFields& fields = view.Fields();
   for (int32_t i = 0; i < fields.Count(); ++i) {
     ObPField& f = *fields.At(i);
     std::optional<FieldSource> source = GetFieldSource(*select, f.FldName());

@@ -91,6 +91,8 @@ void ApplyEnumControl(ObPField& f) {
     f.FldHtmlTag(yesNo ? "CHECKBOX" : "RADIO");
   } else if (f.NativeDataType() == 248) {
     f.FldHtmlTag("CHECKBOX");
+  } else if (f.FldType() == 202 && !f.FldTagValues().empty()) {
+    f.FldHtmlTag("RADIO");  // an enum type of another database (PostgreSQL): choose one of its labels
   }
 }
 
@@ -112,46 +114,46 @@ void SetFldType(ObPField& field, int32_t adoType) {
   }
 }
 
-void ObPField::LoadFldDefault() {
-  FldBold(false);
-  FldItalic(false);
-  FldAlign("");
-  FldFmtType("None");
-  FldNumDigits(0);
-  FldIncLeadDigit(-2);  // -2: the system default
-  FldUseParen(-2);
-  FldGpDigits(-2);
-  FldSelectType("Values");
-  FldViewTag("FORMATTED TEXT");
-  FldTagAPrefix("None");
-  FldIsPrimaryKey(false);
-  FldRequired(false);
-  FldPopCalendar(false);
-  FldHtmlTagReadOnly(false);
-  FldSrchOpr2("");
-  FldMemoMaxLength(0);
-  FldOrderBy(0);
-  FldOrder("");
-  FldGroupBy(0);
-  FldGroupByShowSummary(false);
+void LoadFldDefault(ObPField& field) {
+  field.FldBold(false);
+  field.FldItalic(false);
+  field.FldAlign("");
+  field.FldFmtType("None");
+  field.FldNumDigits(0);
+  field.FldIncLeadDigit(-2);  // -2: the system default
+  field.FldUseParen(-2);
+  field.FldGpDigits(-2);
+  field.FldSelectType("Values");
+  field.FldViewTag("FORMATTED TEXT");
+  field.FldTagAPrefix("None");
+  field.FldIsPrimaryKey(false);
+  field.FldRequired(false);
+  field.FldPopCalendar(false);
+  field.FldHtmlTagReadOnly(false);
+  field.FldSrchOpr2("");
+  field.FldMemoMaxLength(0);
+  field.FldOrderBy(0);
+  field.FldOrder("");
+  field.FldGroupBy(0);
+  field.FldGroupByShowSummary(false);
 
-  const bool support = FldSupport();
-  const int32_t t = FldType();
-  FldGenerate(support);
-  FldVar(MakeVarName(FldName(), "x_"));
-  FldList(support && !In(kNotListed, t));
-  FldEdit(support);
-  FldAdd(FldAutoIncrement() ? false : support);
-  FldView(support);
-  FldSearch(support && t != kLongBinary);
-  FldBasicSearch(support && In(kBasicSearch, t));
-  if (FldCaption().empty()) FldCaption(MakeCaption(FldName()));
+  const bool support = field.FldSupport();
+  const int32_t t = field.FldType();
+  field.FldGenerate(support);
+  field.FldVar(MakeVarName(field.FldName(), "x_"));
+  field.FldList(support && !In(kNotListed, t));
+  field.FldEdit(support);
+  field.FldAdd(field.FldAutoIncrement() ? false : support);
+  field.FldView(support);
+  field.FldSearch(support && t != kLongBinary);
+  field.FldBasicSearch(support && In(kBasicSearch, t));
+  if (field.FldCaption().empty()) field.FldCaption(MakeCaption(field.FldName()));
 
-  ApplyHtmlControl(*this, t);
-  ApplyValidation(*this, t);
-  FldSrchOpr(In(kLikeSearch, t) ? "LIKE" : "=");
-  ApplyEnumControl(*this);
-  FldColumnWrap(true);
+  ApplyHtmlControl(field, t);
+  ApplyValidation(field, t);
+  field.FldSrchOpr(In(kLikeSearch, t) ? "LIKE" : "=");
+  ApplyEnumControl(field);
+  field.FldColumnWrap(true);
 }
 
 std::string MakeCaption(std::string_view name) {
@@ -189,7 +191,5 @@ std::string SearchOperators(int16_t ftype) {
   }
   return out;
 }
-
-std::string ObP::FldSrchOprs(int16_t ftype) { return SearchOperators(ftype); }
 
 }  // namespace zantrel

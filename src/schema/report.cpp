@@ -1,9 +1,12 @@
 // Reports: a copy of a loaded table whose fields keep every generation setting
 // of the source but are never added, edited, viewed, searched or registered.
 #include "core/context.h"
-#include "model/project.h"
+#include "core/error.h"
+#include "core/text.h"
 #include "platform/status.h"
 #include "schema/connection.h"
+#include "schema/field_defaults.h"
+#include "schema/load.h"
 
 namespace zantrel {
 namespace {
@@ -20,35 +23,25 @@ void CopySettings(const ObPField& from, ObPField& to) {
 
 }  // namespace
 
-void ObP::LoadReport(const std::string& sTableName, const std::string& sFromTableName) {
-  const std::string& product = Context().product.errorName;
-  ObPDatabase* database = openDatabase();
-  if (!database) {
-    Context().projErr = product + ": Database not loaded!";
-    return;
-  }
+void AddReport(ObPModel& project, const std::string& sTableName, const std::string& sFromTableName) {
+  ObPDatabase* database = project.openDatabase();
+  if (!database) throw Error(err::kDatabaseNotLoaded, ProductError(": Database not loaded!"));
   ObPTables& tables = database->tables();
-  if (tables.FindExact(sTableName)) {
-    Context().projErr = product + ": Table/View " + sTableName + " already exists!";
-    return;
-  }
+  if (tables.FindExact(sTableName))
+    throw Error(err::kTableExists, ProductError(": Table/View " + sTableName + " already exists!"));
   ObPTable* source = tables.FindExact(sFromTableName);
-  if (!source || !source->TblLoaded()) {
-    Context().projErr = product + ": Table/View " + sFromTableName + " not exist or loaded!";
-    return;
-  }
+  if (!source || !source->TblLoaded())
+    throw Error(err::kSourceNotLoaded, ProductError(": Table/View " + sFromTableName + " not exist or loaded!"));
   BusyScope busy(" - Loading " + sTableName);
-  ObPStatus& status = Status();
-  status.ShowStatus2(hWnd(), status.caption);
-  status.shown = true;
-  status.DispStatus("Please wait ...");
+  StatusScope window(&ObPStatus::ShowStatus2, project.hWnd(), Status().caption);
+  Status().DispStatus("Please wait ...");
 
   Ref<ObPTable> report = tables.Add(sTableName);
-  report->TblType("REPORT");
+  report->TblType(std::string(TableKindName(TableKind::Report)));
   report->TblRptSrc(sFromTableName);
   report->TblLoaded(true);
   report->TblGen(true);
-  report->LoadTableDefault();
+  LoadTableDefault(*report);
   ObPFields& from = source->Fields();
   for (int32_t i = 0; i < from.Count(); ++i) {
     Ref<ObPField> f = report->Fields().Add(from.At(i)->FldName());
@@ -60,11 +53,6 @@ void ObP::LoadReport(const std::string& sTableName, const std::string& sFromTabl
     f->FldBasicSearch(false);
     f->FldRegister(false);
   }
-  if (status.shown) {
-    status.CloseStatus();
-    status.shown = false;
-  }
-  Context().projErr.clear();
 }
 
 }  // namespace zantrel

@@ -4,44 +4,45 @@
 #include "core/context.h"
 #include "model/schema_rules.h"
 #include "model/table.h"
+#include "schema/field_defaults.h"
 
 namespace zantrel {
 
-void ObPTable::LoadTableDefault() {
-  const std::string name = TblName();
-  const std::string type = TblType();
-  TblCaption(name);
-  TblVar(MakeVarName(name, ""));
-  TblList(true);
+void LoadTableDefault(ObPTable& table) {
+  const std::string name = table.TblName();
+  const TableKind kind = table.Kind();
+  table.TblCaption(name);
+  table.TblVar(MakeVarName(name, ""));
+  table.TblList(true);
 
-  const bool pages = type == "TABLE";
-  TblAdd(pages);
-  TblView(pages);
-  TblEdit(pages);
-  TblDelete(pages);
-  TblCopy(pages);
+  const bool pages = kind == TableKind::Table;
+  table.TblAdd(pages);
+  table.TblView(pages);
+  table.TblEdit(pages);
+  table.TblDelete(pages);
+  table.TblCopy(pages);
 
-  TblDefault(false);
-  TblSrchType(type == "REPORT" ? "NONE" : "BASIC");
-  TblSecurity(Context().secDefault);
-  TblOverwrite(true);
-  TblInlineEdit(false);
-  TblUseGlobal(true);
+  table.TblDefault(false);
+  table.TblSrchType(kind == TableKind::Report ? "NONE" : "BASIC");
+  table.TblSecurity(Context().secDefault);
+  table.TblOverwrite(true);
+  table.TblInlineEdit(false);
+  table.TblUseGlobal(true);
 
-  TblRptIndent(0);
-  TblRecPerPage(0);
-  TblRecPerPageList("");
-  TblExportHtml(false);
-  TblExportWord(false);
-  TblExportExcel(false);
-  TblExportXml(false);
-  TblExportCsv(false);
-  TblRecPerRow(0);
-  TblMultiDelete(false);
-  TblSortType(0);
-  TblPagerStyle(0);
-  TblTopPageLink(false);
-  TblLinkOnLeft(false);
+  table.TblRptIndent(0);
+  table.TblRecPerPage(0);
+  table.TblRecPerPageList("");
+  table.TblExportHtml(false);
+  table.TblExportWord(false);
+  table.TblExportExcel(false);
+  table.TblExportXml(false);
+  table.TblExportCsv(false);
+  table.TblRecPerRow(0);
+  table.TblMultiDelete(false);
+  table.TblSortType(0);
+  table.TblPagerStyle(0);
+  table.TblTopPageLink(false);
+  table.TblLinkOnLeft(false);
 }
 
 }  // namespace zantrel

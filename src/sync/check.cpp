@@ -8,16 +8,17 @@
 
 #include "core/context.h"
 #include "core/error.h"
+#include "core/text.h"
 #include "schema/connection.h"
 #include "sync/field_match.h"
 #include "sync/live_schema.h"
+#include "sync/synchronize.h"
 
 namespace zantrel {
 namespace {
 
 int16_t Count16(int32_t n) { return static_cast<int16_t>(std::min<int32_t>(n, INT16_MAX)); }
 
-bool IsTableOrView(const std::string& type) { return type == "TABLE" || type == "VIEW"; }
 
 // The project field of a live field's exact name. Fields usually stand in the
 // database's order, so the one at the same position is tried before a lookup.
@@ -32,7 +33,7 @@ ObPField* MatchingField(ObPFields& fields, int32_t position, const std::string& 
 
 }  // namespace
 
-DatabaseCheck::DatabaseCheck(ObP& project, ObPSchema& live, SchemaDifferences* differences)
+DatabaseCheck::DatabaseCheck(ObPModel& project, SchemaReader& live, SchemaDifferences* differences)
     : project_(project), database_(*project.openDatabase()), live_(live), differences_(differences) {}
 
 int16_t DatabaseCheck::CheckAll() {
@@ -59,7 +60,7 @@ int16_t DatabaseCheck::CheckTablesAndViews() {
   for (int32_t i = 0; i < tables.Count(); ++i) {
     ObPTable& table = *tables.At(i);
     const std::string type = table.TblType();
-    if (!IsTableOrView(type)) continue;
+    if (!IsTableOrView(TableKindOf(type))) continue;
     const std::string name = table.TblName();
     auto it = liveTypes.find(name);
     if (it != liveTypes.end() && it->second == type) continue;
@@ -122,16 +123,21 @@ void DatabaseCheck::NoteDroppedFields(ObPTable& table, const ObSchemaTable& live
 int16_t DatabaseCheck::CheckCustomViews() {
   StatusWindow window(project_.hWnd(), " - Checking Custom View ...");
   int32_t count = 0;
-  for (const std::string& name : TableNamesOfType(database_.tables(), "CUSTOMVIEW")) count += CheckCustomView(name);
+  for (const std::string& name : TableNamesOfType(database_.tables(), TableKind::CustomView))
+    count += CheckCustomView(name);
   return Count16(count);
 }
 
 int16_t DatabaseCheck::CheckCustomView(const std::string& name) {
   ObPTable* view = database_.tables().Find(name);
   if (!view) return 0;
-  if (LoadLiveCustomView(live_, database_, view->TblName(), view->TblCustomSQL()) >= 1) {
-    view->TblCustomError(Context().projErr);
-    if (differences_) differences_->Add(DifferenceKind::Failure, name, "CUSTOMVIEW").message = Context().projErr;
+  try {
+    LoadLiveCustomView(live_, database_, view->TblName(), view->TblCustomSQL());
+    note_.clear();
+  } catch (const Error& e) {
+    note_ = e.description();
+    view->TblCustomError(note_);
+    if (differences_) differences_->Add(DifferenceKind::Failure, name, TableKind::CustomView).message = note_;
     return 0;
   }
   view->TblCustomError("");
@@ -141,7 +147,7 @@ int16_t DatabaseCheck::CheckCustomView(const std::string& name) {
 int16_t DatabaseCheck::CheckReports() {
   StatusWindow window(project_.hWnd(), " - Checking Report ...");
   int32_t count = 0;
-  for (const std::string& name : TableNamesOfType(database_.tables(), "REPORT")) count += CheckReport(name);
+  for (const std::string& name : TableNamesOfType(database_.tables(), TableKind::Report)) count += CheckReport(name);
   return Count16(count);
 }
 
@@ -151,12 +157,12 @@ int16_t DatabaseCheck::CheckReport(const std::string& name) {
   if (!report) return 0;
   ObPTable* source = FindExactName(tables, report->TblRptSrc());
   if (!source) {
-    Context().projErr = ProductError(": Source Table not found");
-    if (differences_) differences_->Add(DifferenceKind::Failure, name, "REPORT").message = Context().projErr;
+    note_ = ProductError(": Source Table not found");
+    if (differences_) differences_->Add(DifferenceKind::Failure, name, TableKind::Report).message = note_;
     return 0;
   }
   if (differences_ && !source->TblCustomError().empty())
-    differences_->Add(DifferenceKind::Failure, name, "REPORT").message = ProductError(": Source Table Error");
+    differences_->Add(DifferenceKind::Failure, name, TableKind::Report).message = ProductError(": Source Table Error");
   // Each report field against the source field of its name; what the source
   // has beyond them counts as dropped.
   ObPFields& fields = report->Fields();
@@ -168,7 +174,7 @@ int16_t DatabaseCheck::CheckReport(const std::string& name) {
     ObPField* s = FindExactName(sourceFields, fieldName);
     if (!s) {
       ++missing;
-      if (differences_) differences_->Add(DifferenceKind::DroppedField, name, "REPORT", fieldName);
+      if (differences_) differences_->Add(DifferenceKind::DroppedField, name, TableKind::Report, fieldName);
       continue;
     }
     CheckedAttributes mine = CheckedAttributes::Of(f), theirs = CheckedAttributes::Of(*s);
@@ -178,38 +184,35 @@ int16_t DatabaseCheck::CheckReport(const std::string& name) {
     }
     ++changed;
     if (differences_)
-      differences_->Add(DifferenceKind::ChangedField, name, "REPORT", fieldName).attributes =
+      differences_->Add(DifferenceKind::ChangedField, name, TableKind::Report, fieldName).attributes =
           ChangedAttributes(mine, theirs);
   }
   const int32_t dropped = sourceFields.Count() - unchanged - changed;
   if (dropped > 0 && differences_) {
     for (int32_t i = 0; i < sourceFields.Count(); ++i) {
       const std::string fieldName = sourceFields.At(i)->FldName();
-      if (!FindExactName(fields, fieldName)) differences_->Add(DifferenceKind::NewField, name, "REPORT", fieldName);
+      if (!FindExactName(fields, fieldName))
+        differences_->Add(DifferenceKind::NewField, name, TableKind::Report, fieldName);
     }
   }
   return Count16(changed + missing + dropped);
 }
 
-int16_t ObP::CheckDB(SchemaDifferences* differences) {
-  ProjErr("");
-  ObPDatabase* database = openDatabase();
-  if (!database) {
-    ProjErr(ProductError(": Database not loaded!"));
-    return -1;
-  }
+CheckResult CheckDatabase(ObPModel& project, SchemaDifferences* differences) {
+  ObPDatabase* database = project.openDatabase();
+  if (!database) throw Error(err::kDatabaseNotLoaded, ProductError(": Database not loaded!"));
   BusyScope busy(" - Database Synchronization check ...");
-  ObPSchema live;
+  SchemaReader live;
   LoadLiveSchema(live, *database);
-  if (!ProjErr().empty()) return -1;
   try {
-    return DatabaseCheck(*this, live, differences).CheckAll();
-  } catch (const Error& e) {
-    ProjErr(e.description());
+    DatabaseCheck check(project, live, differences);
+    const int16_t count = check.CheckAll();
+    return {count, check.note()};
+  } catch (const Error&) {
+    throw;
   } catch (const std::exception& e) {
-    ProjErr(ProductError(std::string(": ") + e.what()));
+    throw Error(err::kSynchronization, ProductError(std::string(": ") + e.what()));
   }
-  return -1;
 }
 
 }  // namespace zantrel

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "model/project.h"
-#include "schema/obp_schema.h"
+#include "schema/schema_reader.h"
 #include "sync/differences.h"
 
 namespace zantrel {
@@ -15,7 +15,7 @@ namespace zantrel {
 class DatabaseCheck {
  public:
   // live: the reference loader after a successful LoadDB; differences may be null.
-  DatabaseCheck(ObP& project, ObPSchema& live, SchemaDifferences* differences);
+  DatabaseCheck(ObPModel& project, SchemaReader& live, SchemaDifferences* differences);
 
   // The three checks, summed.
   int16_t CheckAll();
@@ -26,18 +26,23 @@ class DatabaseCheck {
   // A failing query is kept in the view's TblCustomError and compares nothing.
   int16_t CheckCustomView(const std::string& name);
   int16_t CheckReports();
-  // A missing source leaves ProjErr "… : Source Table not found".
+  // A missing source is noted: "… : Source Table not found".
   int16_t CheckReport(const std::string& name);
+
+  // The last failure the custom view and report checks noted, "" when the last
+  // custom view read succeeded after it; the check goes on after each.
+  const std::string& note() const { return note_; }
 
  private:
   int32_t CheckTable(const ObSchemaTable& live, ObPTable& table);
   int32_t CompareFields(const ObSchemaTable& live, ObPTable& table);
   void NoteDroppedFields(ObPTable& table, const ObSchemaTable& live);
 
-  ObP& project_;
+  ObPModel& project_;
   ObPDatabase& database_;
-  ObPSchema& live_;
+  SchemaReader& live_;
   SchemaDifferences* differences_;
+  std::string note_;
 };
 
 }  // namespace zantrel

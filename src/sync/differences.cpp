@@ -18,6 +18,7 @@ constexpr KindText kKinds[] = {
     {"droppedField", "dropped field", "deleted field"},
     {"changedField", "changed field", "refreshed field"},
     {"failure", "failing", "failing"},
+    {"renamedField", "renamed field", "renamed field"},
 };
 
 const KindText& TextOf(DifferenceKind kind) { return kKinds[static_cast<int>(kind)]; }
@@ -67,8 +68,11 @@ std::string Describe(const Difference& d, bool done) {
     case DifferenceKind::ChangedField:
       if (done && Retyped(d)) verb = "retyped field (settings reset)";
       return verb + " " + where + ": " + Attributes(d.attributes);
+    case DifferenceKind::RenamedField:
+      return verb + " " + d.table + "." + (d.attributes.empty() ? d.field : d.attributes[0].project) + " -> " + d.field;
     case DifferenceKind::Failure:
-      return verb + " " + (d.tableType == "REPORT" ? "report " : "custom view ") + d.table + ": " + d.message;
+      return verb + " " + (TableKindOf(d.tableType) == TableKind::Report ? "report " : "custom view ") + d.table +
+             ": " + d.message;
     default:
       return verb + " " + where;
   }

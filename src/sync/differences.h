@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "model/table_kind.h"
+
 namespace zantrel {
 
 enum class DifferenceKind {
@@ -16,6 +18,7 @@ enum class DifferenceKind {
   DroppedField,
   ChangedField,  // attributes differ (refreshed); a changed NativeDataType resets the field
   Failure,       // a custom view or report that could not be compared or refreshed
+  RenamedField,  // synchronisation: a column renamed in the database kept its settings (FldName old -> new)
 };
 
 // One attribute as the project holds it and as the database reports it.
@@ -39,6 +42,9 @@ struct SchemaDifferences {
   std::vector<Difference> items;
 
   Difference& Add(DifferenceKind kind, std::string table, std::string tableType, std::string field = {});
+  Difference& Add(DifferenceKind kind, std::string table, TableKind tableKind, std::string field = {}) {
+    return Add(kind, std::move(table), std::string(TableKindName(tableKind)), std::move(field));
+  }
   bool empty() const { return items.empty(); }
 };
 

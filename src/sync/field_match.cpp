@@ -5,6 +5,8 @@
 
 #include "core/convert.h"
 #include "core/error.h"
+#include "schema/field_defaults.h"
+#include "sync/field_refresh.h"
 
 namespace zantrel {
 namespace {
@@ -73,10 +75,10 @@ bool BooleanSetting(const ObPField& f, std::string_view name, int32_t hint) {
 
 }  // namespace
 
-std::vector<std::string> TableNamesOfType(ObPTables& tables, std::string_view type) {
+std::vector<std::string> TableNamesOfType(ObPTables& tables, TableKind kind) {
   std::vector<std::string> names;
   for (int32_t i = 0; i < tables.Count(); ++i)
-    if (tables.At(i)->TblType() == type) names.push_back(tables.At(i)->TblName());
+    if (tables.At(i)->Kind() == kind) names.push_back(tables.At(i)->TblName());
   return names;
 }
 
@@ -142,7 +144,7 @@ void AddField(ObPFields& fields, const ObSchemaField& live, NewFieldRule rule) {
   f->FldQuoteE(live.FldQuoteE);
   f->FldCaption(live.FldCaption);
   if (rule == NewFieldRule::NewTableColumn) f->FldReq(live.FldReq);
-  f->LoadFldDefault();
+  LoadFldDefault(*f);
 }
 
 void MergeFields(ObPTable& table, const std::vector<const ObSchemaField*>& live, NewFieldRule rule,
@@ -150,6 +152,7 @@ void MergeFields(ObPTable& table, const std::vector<const ObSchemaField*>& live,
   std::unordered_map<std::string, const ObSchemaField*> byName;
   for (const ObSchemaField* f : live) byName.emplace(f->FldName, f);
   const std::string name = table.TblName(), type = table.TblType();
+  if (rule != NewFieldRule::ReportField) RenameMovedField(table, live, log);
 
   // Fields that match no live field by name and type go; a retyped one comes
   // back below with its defaults.
@@ -167,7 +170,9 @@ void MergeFields(ObPTable& table, const std::vector<const ObSchemaField*>& live,
 
   for (const ObSchemaField* l : live) {
     if (ObPField* f = FindExactName(fields, l->FldName)) {
-      std::vector<AttributeChange> changes = RefreshAttributes(*f, *l);
+      std::vector<AttributeChange> changes;
+      if (rule != NewFieldRule::ReportField) changes = RefreshDerivedSettings(*f, *l);  // before the size
+      for (AttributeChange& c : RefreshAttributes(*f, *l)) changes.push_back(std::move(c));
       if (log && !changes.empty()) log->Add(DifferenceKind::ChangedField, name, type, l->FldName).attributes = changes;
       continue;
     }

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "model/table.h"
-#include "schema/obp_schema.h"
+#include "schema/schema_reader.h"
 #include "sync/differences.h"
 
 namespace zantrel {
@@ -24,7 +24,7 @@ auto* FindExactName(List& list, std::string_view name) {
 
 // The names of the project tables of one type, collected first so that a pass
 // that changes the list does not walk it.
-std::vector<std::string> TableNamesOfType(ObPTables& tables, std::string_view type);
+std::vector<std::string> TableNamesOfType(ObPTables& tables, TableKind kind);
 
 // The five attributes that decide whether a field changed.
 struct CheckedAttributes {
@@ -53,8 +53,10 @@ enum class NewFieldRule {
   ReportField,   // a report's field: FldGenerate from the source's FldSupport
 };
 
-// Brings a table's fields in step with the live records: deletes fields that
-// match none, refreshes matching ones, adds new ones with their defaults.
+// Brings a table's fields in step with the live records: renames a field the
+// database renamed (after asking), deletes fields that match none, refreshes
+// matching ones (with the settings derived from a changed type name or size),
+// adds new ones with their defaults.
 // What it does goes to log when given.
 void MergeFields(ObPTable& table, const std::vector<const ObSchemaField*>& live, NewFieldRule rule,
                  SchemaDifferences* log);

@@ -7,29 +7,23 @@
 #include <string_view>
 
 #include "model/database.h"
-#include "schema/obp_schema.h"
+#include "platform/status.h"
+#include "schema/schema_reader.h"
 
 namespace zantrel {
 
-// LoadDB of the reference loader with the database's connection settings;
-// failure leaves ProjErr.
-void LoadLiveSchema(ObPSchema& live, const ObPDatabase& database);
+// Reads the live schema with the database's connection settings; throws Error.
+void LoadLiveSchema(SchemaReader& live, const ObPDatabase& database);
 
-// The columns of a custom view's SQL as the last table record; 0 on success.
-int16_t LoadLiveCustomView(ObPSchema& live, const ObPDatabase& database, const std::string& name,
-                           const std::string& sql);
+// The columns of a custom view's SQL as the last table record; throws Error.
+void LoadLiveCustomView(SchemaReader& live, const ObPDatabase& database, const std::string& name,
+                        const std::string& sql);
 
 // The status window of one pass: opened with the product name + stage and
 // "Please wait ...", closed with the object.
-class StatusWindow {
+class StatusWindow : StatusScope {
  public:
   StatusWindow(int32_t hWnd, std::string_view stage);
-  ~StatusWindow();
-  StatusWindow(const StatusWindow&) = delete;
-  StatusWindow& operator=(const StatusWindow&) = delete;
 };
-
-// An error text with the product name in front.
-std::string ProductError(std::string_view text);
 
 }  // namespace zantrel

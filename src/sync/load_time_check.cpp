@@ -3,6 +3,7 @@
 #include <exception>
 
 #include "core/error.h"
+#include "core/text.h"
 #include "persist/load_check.h"
 #include "platform/prompter.h"
 #include "schema/connection.h"
@@ -12,9 +13,6 @@
 
 namespace zantrel {
 namespace {
-
-// The reason the loader gave when no JDBC driver is configured: no message box.
-constexpr std::string_view kJdbcError = "JDBC ERROR";
 
 void TellUnreadable(const std::string& reason) {
   Prompt box;
@@ -38,22 +36,23 @@ bool KeepDefinition(const SchemaDifferences& differences) {
   return Prompts().Ask(question).button == 0;
 }
 
-void CheckAndAsk(ObP& project, LoadTimeCheckOutcome& outcome) {
+void CheckAndAsk(ObPModel& project, LoadTimeCheckOutcome& outcome) {
   ObPDatabase* database = project.openDatabase();
   if (!database) return;
   BusyScope busy(" - Database Synchronization Check ...");
-  ObPSchema live;
-  LoadLiveSchema(live, *database);
-  if (!ObP::ProjErr().empty()) {
+  SchemaReader live;
+  try {
+    LoadLiveSchema(live, *database);
+  } catch (const Error& e) {
     outcome.unreadable = true;
-    outcome.failure = ObP::ProjErr();
-    if (outcome.failure != kJdbcError) TellUnreadable(outcome.failure);
-    return;
+    outcome.failure = e.description();
+    // Without a configured JDBC driver there is no message box.
+    if (e.number() != err::kJdbcNotConfigured) TellUnreadable(outcome.failure);
+    throw;
   }
+  // What a failing custom view or a report without source noted is recorded
+  // with them; loading itself succeeded.
   outcome.count = DatabaseCheck(project, live, &outcome.differences).CheckAll();
-  // What a failing custom view or a report without source left in ProjErr is
-  // recorded with them; loading itself succeeded.
-  ObP::ProjErr("");
   if (outcome.count < 1 || KeepDefinition(outcome.differences)) return;
   outcome.updated = true;
   DatabaseSync(project, &outcome.changes).SyncAll(live);
@@ -63,16 +62,16 @@ void CheckAndAsk(ObP& project, LoadTimeCheckOutcome& outcome) {
 
 void InstallLoadTimeCheck(bool on) { SetLoadTimeCheck(on ? &RunLoadTimeCheck : nullptr); }
 
-void RunLoadTimeCheck(ObP& project) {
+void RunLoadTimeCheck(ObPModel& project) {
   LoadTimeCheckOutcome& outcome = Context().Service<LoadTimeCheckState>().last;
   outcome = LoadTimeCheckOutcome{};
   outcome.ran = true;
   try {
     CheckAndAsk(project, outcome);
-  } catch (const Error& e) {
-    ObP::ProjErr(e.description());
+  } catch (const Error&) {
+    throw;
   } catch (const std::exception& e) {
-    ObP::ProjErr(ProductError(std::string(": ") + e.what()));
+    throw Error(err::kSynchronization, ProductError(std::string(": ") + e.what()));
   }
 }
 

@@ -30,8 +30,10 @@ struct LoadTimeCheckState : ThreadService {
 // Makes Load on the calling thread run the check; false turns it off.
 void InstallLoadTimeCheck(bool on = true);
 
-// The check itself, as Load runs it.
-void RunLoadTimeCheck(ObP& project);
+// The check itself, as Load runs it: throws Error when the database cannot be
+// read (after telling the user, unless no JDBC driver is configured) or the
+// check fails; Load reports it once the project is loaded.
+void RunLoadTimeCheck(ObPModel& project);
 
 // What the thread's last check found; ran is false when Load did not check.
 const LoadTimeCheckOutcome& LastLoadTimeCheck();

@@ -4,6 +4,9 @@
 #include <vector>
 
 #include "core/context.h"
+#include "core/error.h"
+#include "core/text.h"
+#include "schema/load.h"
 #include "sync/field_match.h"
 #include "sync/live_schema.h"
 #include "sync/synchronize.h"
@@ -14,7 +17,7 @@ void DatabaseSync::SyncCustomViews() {
   UseProjectDefaults();
   StatusWindow window(project_.hWnd(), " - Synchronizing Custom Views ...");
   ObPTables& tables = database_.tables();
-  for (const std::string& name : TableNamesOfType(tables, "CUSTOMVIEW")) SyncCustom(name);
+  for (const std::string& name : TableNamesOfType(tables, TableKind::CustomView)) SyncCustom(name);
   tables.SetSeq(1);
 }
 
@@ -22,21 +25,19 @@ void DatabaseSync::SyncReports() {
   UseProjectDefaults();
   StatusWindow window(project_.hWnd(), " - Synchronizing Reports ...");
   ObPTables& tables = database_.tables();
-  for (const std::string& name : TableNamesOfType(tables, "REPORT")) SyncReport(name);
+  for (const std::string& name : TableNamesOfType(tables, TableKind::Report)) SyncReport(name);
   tables.SetSeq(1);
 }
 
 void DatabaseSync::SyncCustom(const std::string& sTable) {
   ObPTable* view = database_.tables().Find(sTable);
-  if (!view) {
-    Context().projErr = ProductError(": Table " + sTable + " not found!");
-    return;
-  }
-  ObPSchema live;
-  if (LoadLiveCustomView(live, database_, view->TblName(), view->TblCustomSQL()) > 0) {
-    view->TblCustomError(Context().projErr);
-    if (log_) log_->Add(DifferenceKind::Failure, view->TblName(), "CUSTOMVIEW").message = Context().projErr;
-    Context().projErr.clear();
+  if (!view) throw Error(err::kTableNotFound, ProductError(": Table " + sTable + " not found!"));
+  SchemaReader live;
+  try {
+    LoadLiveCustomView(live, database_, view->TblName(), view->TblCustomSQL());
+  } catch (const Error& e) {
+    view->TblCustomError(e.description());
+    if (log_) log_->Add(DifferenceKind::Failure, view->TblName(), TableKind::CustomView).message = e.description();
     return;
   }
   view->TblCustomError("");
@@ -44,20 +45,18 @@ void DatabaseSync::SyncCustom(const std::string& sTable) {
   std::vector<const ObSchemaField*> fields;
   for (int16_t j = 1; j <= result.TblFldCnt; ++j) fields.push_back(&result.TblFields.Fld[j]);
   MergeFields(*view, fields, NewFieldRule::Column, log_);
-  view->ParseCustomSql();
+  ParseCustomSql(*view);
   view->Fields().SetSeq(1);
 }
 
 void DatabaseSync::SyncReport(const std::string& sTable) {
   ObPTables& tables = database_.tables();
   ObPTable* report = tables.Find(sTable);
-  if (!report) {
-    Context().projErr = ProductError(": Table " + sTable + " not found!");
-    return;
-  }
+  if (!report) throw Error(err::kTableNotFound, ProductError(": Table " + sTable + " not found!"));
   auto fail = [&](std::string_view text) {
     report->TblCustomError(ProductError(text));
-    if (log_) log_->Add(DifferenceKind::Failure, report->TblName(), "REPORT").message = report->TblCustomError();
+    if (log_)
+      log_->Add(DifferenceKind::Failure, report->TblName(), TableKind::Report).message = report->TblCustomError();
   };
   ObPTable* source = FindExactName(tables, report->TblRptSrc());
   if (!source) return fail(": Source Table not found");
@@ -74,20 +73,14 @@ void DatabaseSync::SyncReport(const std::string& sTable) {
   report->TblCustomError("");
 }
 
-void ObP::SyncCustom(const std::string& sTable) {
-  if (!openDatabase()) {
-    ProjErr(ProductError(": Database not loaded!"));
-    return;
-  }
-  DatabaseSync(*this, nullptr).SyncCustom(sTable);
+void SyncCustomView(ObPModel& project, const std::string& sTable) {
+  if (!project.openDatabase()) throw Error(err::kDatabaseNotLoaded, ProductError(": Database not loaded!"));
+  DatabaseSync(project, nullptr).SyncCustom(sTable);
 }
 
-void ObP::SyncReport(const std::string& sTable) {
-  if (!openDatabase()) {
-    ProjErr(ProductError(": Database not loaded!"));
-    return;
-  }
-  DatabaseSync(*this, nullptr).SyncReport(sTable);
+void SyncReportTable(ObPModel& project, const std::string& sTable) {
+  if (!project.openDatabase()) throw Error(err::kDatabaseNotLoaded, ProductError(": Database not loaded!"));
+  DatabaseSync(project, nullptr).SyncReport(sTable);
 }
 
 }  // namespace zantrel

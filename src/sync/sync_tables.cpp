@@ -6,8 +6,10 @@
 #include "core/context.h"
 #include "core/convert.h"
 #include "core/error.h"
+#include "core/text.h"
 #include "platform/prompter.h"
 #include "schema/connection.h"
+#include "schema/field_defaults.h"
 #include "sync/field_match.h"
 #include "sync/live_schema.h"
 #include "sync/synchronize.h"
@@ -15,7 +17,6 @@
 namespace zantrel {
 namespace {
 
-bool IsTableOrView(const std::string& type) { return type == "TABLE" || type == "VIEW"; }
 
 std::vector<const ObSchemaField*> LiveFields(const ObSchemaTable& live) {
   std::vector<const ObSchemaField*> out;
@@ -37,10 +38,10 @@ bool KeepPrimaryKey(const std::string& table, const std::string& projectKey, con
 
 }  // namespace
 
-DatabaseSync::DatabaseSync(ObP& project, SchemaDifferences* log)
+DatabaseSync::DatabaseSync(ObPModel& project, SchemaDifferences* log)
     : project_(project), database_(*project.openDatabase()), log_(log) {}
 
-void DatabaseSync::SyncAll(const ObPSchema& live) {
+void DatabaseSync::SyncAll(const SchemaReader& live) {
   SyncTablesAndViews(live);
   SyncCustomViews();
   SyncReports();
@@ -61,7 +62,7 @@ void DatabaseSync::UseProjectDefaults() {
   Context().secDefault = database_.SecDefault();
 }
 
-void DatabaseSync::SyncTablesAndViews(const ObPSchema& live) {
+void DatabaseSync::SyncTablesAndViews(const SchemaReader& live) {
   UseProjectDefaults();
   StatusWindow window(project_.hWnd(), " - Synchronizing Tables and Views ...");
   DropTables(live);
@@ -79,7 +80,7 @@ void DatabaseSync::SyncTablesAndViews(const ObPSchema& live) {
 }
 
 // Tables and views that match no live table by name and type.
-void DatabaseSync::DropTables(const ObPSchema& live) {
+void DatabaseSync::DropTables(const SchemaReader& live) {
   std::unordered_map<std::string, std::string> liveTypes;
   for (int16_t i = 1; i <= live.tblcnt(); ++i) {
     const ObSchemaTable& t = live.db().tables.Tbl[i];
@@ -89,7 +90,7 @@ void DatabaseSync::DropTables(const ObPSchema& live) {
   for (int32_t i = tables.Count() - 1; i >= 0; --i) {
     ObPTable& table = *tables.At(i);
     const std::string name = table.TblName(), type = table.TblType();
-    if (!IsTableOrView(type)) continue;
+    if (!IsTableOrView(TableKindOf(type))) continue;
     if (auto it = liveTypes.find(name); it != liveTypes.end() && it->second == type) continue;
     if (log_) log_->Add(DifferenceKind::DroppedTable, name, type);
     tables.Delete(Variant(name));
@@ -106,7 +107,7 @@ void DatabaseSync::SyncTable(const ObSchemaTable& live, ObPTable& table) {
 void DatabaseSync::SyncKey(const ObSchemaTable& live, ObPTable& table) {
   const std::string before = table.TblKey();
   std::string key = before;
-  if (!key.empty() && !ObP::KeyFieldsExist(table)) key.clear();
+  if (!key.empty() && !ObPModel::KeyFieldsExist(table)) key.clear();
   if (key.empty()) key = live.TblKey;
   bool kept = false;
   if (key != live.TblKey) {
@@ -132,29 +133,25 @@ void DatabaseSync::AddTable(const ObSchemaTable& live) {
   }
   table->TblGen(live.TblGen);
   table->TblKey(live.TblKey);
-  table->LoadTableDefault();
+  LoadTableDefault(*table);
   table->TblLoaded(true);
   ObPFields& fields = table->Fields();
   for (const ObSchemaField* f : LiveFields(live)) AddField(fields, *f, NewFieldRule::NewTableColumn);
 }
 
-void ObP::SynchronizeDB(SchemaDifferences* changes) {
-  ObPDatabase* database = openDatabase();
-  if (!database) {
-    ProjErr(ProductError(": Database not loaded!"));
-    return;
-  }
+void Synchronize(ObPModel& project, SchemaDifferences* changes) {
+  ObPDatabase* database = project.openDatabase();
+  if (!database) throw Error(err::kDatabaseNotLoaded, ProductError(": Database not loaded!"));
   BusyScope busy(" - Database Synchronization ...");
-  ObPSchema live;
+  SchemaReader live;
   LoadLiveSchema(live, *database);
-  if (!ProjErr().empty()) return;
   try {
-    DatabaseSync(*this, changes).SyncAll(live);
-    SetPrimaryKeyFlags();
-  } catch (const Error& e) {
-    ProjErr(e.description());
+    DatabaseSync(project, changes).SyncAll(live);
+    project.SetPrimaryKeyFlags();
+  } catch (const Error&) {
+    throw;
   } catch (const std::exception& e) {
-    ProjErr(ProductError(std::string(": ") + e.what()));
+    throw Error(err::kSynchronization, ProductError(std::string(": ") + e.what()));
   }
 }
 

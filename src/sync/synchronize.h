@@ -6,35 +6,54 @@
 #include <string>
 
 #include "model/project.h"
-#include "schema/obp_schema.h"
+#include "schema/schema_reader.h"
 #include "sync/differences.h"
 
 namespace zantrel {
 
+// What the check counted, and the failure it noted last (a custom view that
+// does not read, a report without its source) or "".
+struct CheckResult {
+  int16_t count = 0;
+  std::string note;
+};
+
+// Compares the project with the live database and counts the differences,
+// listed in differences when given; throws Error when the database cannot be
+// read. Changes nothing but the custom views' TblCustomError.
+CheckResult CheckDatabase(ObPModel& project, SchemaDifferences* differences = nullptr);
+// Brings the project in step with the live database; changes, when given,
+// lists what it did. Throws Error when the database cannot be read.
+void Synchronize(ObPModel& project, SchemaDifferences* changes = nullptr);
+// One custom view or report rebuilt from its SQL or its source table.
+void SyncCustomView(ObPModel& project, const std::string& table);
+void SyncReportTable(ObPModel& project, const std::string& table);
+
 class DatabaseSync {
  public:
   // log, when given, receives what the passes change.
-  DatabaseSync(ObP& project, SchemaDifferences* log);
+  DatabaseSync(ObPModel& project, SchemaDifferences* log);
 
   // The three passes in order: tables and views from live, then custom views
   // and reports.
-  void SyncAll(const ObPSchema& live);
+  void SyncAll(const SchemaReader& live);
 
-  void SyncTablesAndViews(const ObPSchema& live);
+  void SyncTablesAndViews(const SchemaReader& live);
   void SyncCustomViews();
   void SyncReports();
-  // A failure stays in the table's TblCustomError and clears ProjErr.
+  // A failure of the view's SQL stays in its TblCustomError; an unknown table
+  // throws err::kTableNotFound.
   void SyncCustom(const std::string& sTable);
   void SyncReport(const std::string& sTable);
 
  private:
   void UseProjectDefaults();
-  void DropTables(const ObPSchema& live);
+  void DropTables(const SchemaReader& live);
   void SyncTable(const ObSchemaTable& live, ObPTable& table);
   void SyncKey(const ObSchemaTable& live, ObPTable& table);
   void AddTable(const ObSchemaTable& live);
 
-  ObP& project_;
+  ObPModel& project_;
   ObPDatabase& database_;
   SchemaDifferences* log_;
 };

@@ -6,6 +6,7 @@
 #include "core/convert.h"
 #include "core/error.h"
 #include "core/names.h"
+#include "core/text.h"
 #include "platform/atomic_file.h"
 
 namespace zantrel {
@@ -15,25 +16,6 @@ constexpr std::string_view kOpen = "<!--##";
 constexpr std::string_view kClose = "##-->";
 constexpr std::string_view kMarkers = "=~@$";
 constexpr int kMaxIncludeDepth = 32;
-
-// Position of needle in text at or after from, ignoring ASCII letter case; npos when absent.
-std::size_t FindNoCase(std::string_view text, std::string_view needle, std::size_t from = 0) {
-  if (needle.size() > text.size()) return std::string_view::npos;
-  for (std::size_t i = from; i + needle.size() <= text.size(); ++i) {
-    std::size_t k = 0;
-    while (k < needle.size() && std::tolower(static_cast<unsigned char>(text[i + k])) ==
-                                    std::tolower(static_cast<unsigned char>(needle[k])))
-      ++k;
-    if (k == needle.size()) return i;
-  }
-  return std::string_view::npos;
-}
-
-std::string_view Trim(std::string_view s) {
-  std::size_t a = s.find_first_not_of(' ');
-  if (a == std::string_view::npos) return {};
-  return s.substr(a, s.find_last_not_of(' ') - a + 1);
-}
 
 obc_Block_Type TypeOfMarker(char marker) {
   switch (marker) {

@@ -8,6 +8,15 @@
 #include "template/folder_path.h"
 
 namespace zantrel {
+
+ControlKind ControlKindOf(std::string_view type) {
+  static constexpr std::pair<std::string_view, ControlKind> kKinds[] = {
+      {"table", ControlKind::Table}, {"field", ControlKind::Field}, {"report", ControlKind::Report},
+      {"other", ControlKind::Other}, {"copy", ControlKind::Copy}};
+  for (const auto& [name, kind] : kKinds)
+    if (type == name) return kind;
+  return ControlKind::Unknown;
+}
 namespace {
 
 // Attributes of a control element, matched by lower-cased name.

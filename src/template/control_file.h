@@ -39,10 +39,17 @@ class ObPSessions : public HostObject<ObPSessions> {
   std::vector<Ref<ObPSession>> items_;
 };
 
+// What a control makes: pages per table, per field, per report, once
+// ("other"), or copies of template files ("copy").
+enum class ControlKind { Table, Field, Report, Other, Copy, Unknown };
+// The kind a control's type names, spelt as in the control file; Unknown else.
+ControlKind ControlKindOf(std::string_view type);
+
 class ObPControl : public HostObject<ObPControl> {
  public:
   static const MemberTable<ObPControl>& Members();
   void Load(const pugi::xml_node& control);
+  ControlKind Kind() const { return ControlKindOf(CtrlType); }
 
   std::string CtrlID, CtrlType, CtrlOFile, CtrlOExt, CtrlOFolder, CtrlIFiles, CtrlIFolder, CtrlCond, CtrlTagExt,
       CtrlParm;

@@ -6,6 +6,7 @@
 #include "core/context.h"
 #include "core/convert.h"
 #include "core/names.h"
+#include "core/text.h"
 #include "model/project.h"
 #include "platform/atomic_file.h"
 #include "platform/registry.h"
@@ -37,7 +38,6 @@ const char* const kBuiltInCommonCode =
 
 namespace {
 
-constexpr std::string_view kCrLf = "\r\n";
 const std::string kDefaultUserCode = "'Please enter your script here\r\n";
 
 std::string ReadSetting(std::string_view name) {
@@ -69,11 +69,6 @@ std::string Trimmed(std::string_view s) {
   std::size_t a = s.find_first_not_of(' ');
   if (a == std::string_view::npos) return {};
   return std::string(s.substr(a, s.find_last_not_of(' ') - a + 1));
-}
-
-void ReplaceAll(std::string& text, std::string_view what, std::string_view with) {
-  for (std::size_t at = 0; (at = text.find(what, at)) != std::string::npos; at += with.size())
-    text.replace(at, what.size(), with);
 }
 
 constexpr std::string_view kEntryFunction = "ovScriptEngine";
@@ -134,7 +129,7 @@ void ObScript::Initialize(const Variant& proj, const Variant& db, const Variant&
   userProcedures_.clear();
   overridable_.clear();
   systemCode_.clear();
-  project_ = proj.IsObject() ? dynamic_cast<ObP*>(proj.AsObject()) : nullptr;
+  project_ = proj.IsObject() ? dynamic_cast<ObPModel*>(proj.AsObject()) : nullptr;
   auto object = [](const Variant& v) { return v.IsObject() ? Ref<Dispatch>(v.AsObject()) : Ref<Dispatch>(); };
   engine_.AddObject("PROJ", object(proj));
   engine_.AddObject("DB", object(db));

@@ -16,7 +16,7 @@
 
 namespace zantrel {
 
-class ObP;
+class ObPModel;
 
 class ObScript : public HostObject<ObScript> {
  public:
@@ -65,7 +65,7 @@ class ObScript : public HostObject<ObScript> {
   void WriteToDestination(const std::string& fileName, const std::string& text) const;
 
   script::Engine engine_;
-  ObP* project_ = nullptr;
+  ObPModel* project_ = nullptr;
   std::vector<std::string> userProcedures_;
   std::vector<std::string> overridable_;
   std::string systemCode_;

@@ -201,7 +201,8 @@ std::string Shell(const std::string& command) {
 TEST_F(CliTest, FieldMetadataHelpers) {
   fs::path root = config.user();
   std::string db = (root / "m.db").string();
-  ASSERT_EQ(std::system(("sqlite3 " + db + " \"CREATE TABLE t (id INTEGER PRIMARY KEY, d DATE, s VARCHAR(20))\"").c_str()), 0);
+  ASSERT_EQ(std::system(("sqlite3 " + db + " \"CREATE TABLE t (id INTEGER PRIMARY KEY, d DATE, s VARCHAR(20), "
+                                   "at DATETIME NOT NULL DEFAULT CURRENT_TIMESTAMP)\"").c_str()), 0);
   std::string project = Project("m.zpr");
   ASSERT_EQ(Cli("new " + project + " --type sqlite --db " + db).exitCode, 0);
   ASSERT_EQ(Cli("set " + project + " FldValidate=EURODATE --field t.d").exitCode, 0);
@@ -220,6 +221,11 @@ TEST_F(CliTest, FieldMetadataHelpers) {
   EXPECT_NE(text.find("'caption' => 'it\\'s a \\\\ test'"), std::string::npos) << text;
   EXPECT_NE(text.find("'control' => 'SELECT', 'values' => ['a' => 'A', 'b' => 'B']"), std::string::npos) << text;
   EXPECT_NE(text.find("'maxlen' => 20"), std::string::npos) << text;
+  EXPECT_NE(text.find("'nullable' => true"), std::string::npos) << text;
+  EXPECT_EQ(text.find("'db_default'"), std::string::npos) << text;
+  std::string stamp = meta("at");
+  EXPECT_NE(stamp.find("'nullable' => false"), std::string::npos) << stamp;
+  EXPECT_NE(stamp.find("'db_default' => true"), std::string::npos) << stamp;
 }
 
 TEST_F(CliTest, DemoKeepsItsDataAndRefusesADatabaseWithoutTheShop) {

@@ -1,6 +1,9 @@
 """A small HTTP client for the end-to-end tests: cookies, no automatic
 redirects, CSRF tokens and multipart forms, on the standard library only."""
+import html.parser
 import http.cookiejar
+import sys
+import unittest
 import json
 import os
 import re
@@ -90,6 +93,66 @@ class Client:
         return None
 
 
+class FormReader(html.parser.HTMLParser):
+    """The fields the first form of a page submits as a browser would: text
+    inputs, checked boxes and radios, selected options, textareas as typed."""
+
+    def __init__(self):
+        super().__init__(convert_charrefs=True)
+        self.fields = []
+        self.action = None
+        self.done = False
+        self.select = None
+        self.option = None
+        self.chosen = None
+        self.textarea = None
+
+    def handle_starttag(self, tag, attrs):
+        a = dict(attrs)
+        if self.done:
+            return
+        if tag == "form" and self.action is None:
+            self.action = a.get("action", "")
+        elif tag == "input" and a.get("name") and a.get("type") not in ("file", "submit", "button"):
+            if a.get("type") in ("checkbox", "radio") and "checked" not in a:
+                return
+            value = a.get("value", "on" if a.get("type") == "checkbox" else "")
+            if a.get("type", "text") in ("text", "hidden", "email", "url", "search", "tel"):
+                value = value.replace("\r", "").replace("\n", "")  # a browser strips line breaks from inputs
+            self.fields.append((a["name"], value))
+        elif tag == "select" and a.get("name"):
+            self.select, self.chosen = a["name"], None
+        elif tag == "option" and self.select is not None:
+            self.option = a.get("value", "")
+            if "selected" in a or self.chosen is None:
+                self.chosen = (self.option, "selected" in a)
+        elif tag == "textarea" and a.get("name"):
+            self.textarea = [a["name"], ""]
+
+    def handle_data(self, data):
+        if self.textarea is not None:
+            self.textarea[1] += data
+
+    def handle_endtag(self, tag):
+        if tag == "select" and self.select is not None:
+            self.fields.append((self.select, self.chosen[0] if self.chosen else ""))
+            self.select = None
+        elif tag == "textarea" and self.textarea is not None:
+            text = self.textarea[1]
+            text = text[1:] if text.startswith("\n") else text
+            self.fields.append((self.textarea[0], text.replace("\r\n", "\n").replace("\n", "\r\n")))
+            self.textarea = None
+        elif tag == "form" and self.action is not None:
+            self.done = True
+
+
+def form_fields(page):
+    """(action, [(name, value)]) of the first form of a page, as a browser would submit it unchanged."""
+    reader = FormReader()
+    reader.feed(page)
+    return reader.action, reader.fields
+
+
 class Database:
     """Queries the application's database through tests/e2e/dbq.php."""
 
@@ -108,3 +171,16 @@ class Database:
     def value(self, sql, params=()):
         rows = self.column(sql, params)
         return rows[0] if rows else None
+
+
+def run_tests(module):
+    """Runs the tests of a module (or those named on the command line) and writes
+    {"run": n, "failed": n} to $E2E_SUMMARY for tests/e2e/run."""
+    loader = unittest.defaultTestLoader
+    suite = loader.loadTestsFromNames(sys.argv[1:], module) if len(sys.argv) > 1 else loader.loadTestsFromModule(module)
+    result = unittest.TextTestRunner(verbosity=2, stream=sys.stdout).run(suite)
+    summary = os.environ.get("E2E_SUMMARY")
+    if summary:
+        with open(summary, "w") as f:
+            json.dump({"run": result.testsRun, "failed": len(result.failures) + len(result.errors)}, f)
+    return 0 if result.wasSuccessful() else 1

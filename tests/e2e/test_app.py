@@ -9,14 +9,13 @@ import contextlib
 import csv
 import html
 import io
-import json
 import os
 import re
 import sys
 import unittest
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from http_client import Client, Database  # noqa: E402
+from http_client import Client, Database, run_tests  # noqa: E402
 
 URL = os.environ.get("E2E_URL", "http://127.0.0.1:8080")
 APP = os.environ.get("E2E_APP", ".")
@@ -837,17 +836,5 @@ class DateTests(unittest.TestCase):
             self.assertEqual(re.findall(r'orders_view\.php\?key%5Border_id%5D=(\d+)[&"]', found), ["4"])
 
 
-def main():
-    module = sys.modules[__name__]
-    loader = unittest.defaultTestLoader
-    suite = loader.loadTestsFromNames(sys.argv[1:], module) if len(sys.argv) > 1 else loader.loadTestsFromModule(module)
-    result = unittest.TextTestRunner(verbosity=2, stream=sys.stdout).run(suite)
-    summary = os.environ.get("E2E_SUMMARY")
-    if summary:
-        with open(summary, "w") as f:
-            json.dump({"run": result.testsRun, "failed": len(result.failures) + len(result.errors)}, f)
-    return 0 if result.wasSuccessful() else 1
-
-
 if __name__ == "__main__":
-    sys.exit(main())
+    sys.exit(run_tests(sys.modules[__name__]))

@@ -14,7 +14,7 @@
 
 #include "core/context.h"
 #include "generate/generation_run.h"
-#include "model/project.h"
+#include "project/project.h"
 #include "platform/atomic_file.h"
 #include "platform/progress.h"
 #include "platform/prompter.h"

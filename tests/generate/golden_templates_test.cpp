@@ -13,7 +13,7 @@
 
 #include "core/context.h"
 #include "generate/render.h"
-#include "model/project.h"
+#include "project/project.h"
 #include "platform/registry_store.h"
 #include "support/temp_config.h"
 

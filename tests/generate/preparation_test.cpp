@@ -4,7 +4,7 @@
 #include "generate/conditions.h"
 #include "generate/generation_run.h"
 #include "generate/script_builder.h"
-#include "model/project.h"
+#include "project/project.h"
 #include "support/temp_config.h"
 #include "template/script_literal.h"
 

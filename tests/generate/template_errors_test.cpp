@@ -9,7 +9,8 @@
 #include "generate/check_template.h"
 #include "generate/generation_run.h"
 #include "generate/render.h"
-#include "model/project.h"
+#include "core/error.h"
+#include "project/project.h"
 #include "platform/registry_store.h"
 #include "support/temp_config.h"
 
@@ -28,9 +29,15 @@ class TemplateErrorsTest : public ::testing::Test {
     RenderRequest request;
     request.templateName = "list.php";
     request.templateText = text;
-    RenderTemplate(*project, request);
+    thrown = {};
+    try {
+      RenderTemplate(*project, request);
+    } catch (const Error& e) {
+      thrown = e.description();
+    }
     return RunOf(*project);
   }
+  std::string thrown;  // the description of what the last call threw
 };
 
 TEST_F(TemplateErrorsTest, TheScriptTimeOutHoldsOnEveryRun) {
@@ -59,8 +66,8 @@ TEST_F(TemplateErrorsTest, ACompileErrorIsToldAtTheTemplateLineWithTheWordedRepo
             "list.php(4, 18): VBScript compilation error: Expected expression\n"
             "      <td><!--##=Foo(##--></td>\n"
             "                     ^\n");
-  EXPECT_EQ(ObP::ProjErr().rfind("Zantrel: VBScript Syntax Error\r\n", 0), 0u) << ObP::ProjErr();
-  EXPECT_EQ(run.errorAt->message, ObP::ProjErr());
+  EXPECT_EQ(thrown.rfind("Zantrel: VBScript Syntax Error\r\n", 0), 0u) << thrown;
+  EXPECT_EQ(run.errorAt->message, thrown);
 
   // Code blocks map column by column, on their own lines; tabs stay under the caret.
   Render("<p>\r\n\t<!--## Dim a\r\n  a = (1 +  ##-->\r\n");
@@ -74,7 +81,7 @@ TEST_F(TemplateErrorsTest, ACompileErrorIsToldAtTheTemplateLineWithTheWordedRepo
 
 TEST_F(TemplateErrorsTest, ABlockErrorIsToldAtItsLineInAnLfTemplate) {
   GenerationRun& run = Render("<?php\n$x = 1;\n  <!--##=TABLE.TblName\n");
-  EXPECT_EQ(ObP::ProjErr(), "Incomplete Block at line 3 column 3! Generation failed!");
+  EXPECT_EQ(thrown, "Incomplete Block at line 3 column 3! Generation failed!");
   ASSERT_TRUE(run.errorAt);
   EXPECT_EQ(FormatPosition(*run.errorAt),
             "list.php(3, 3): template error: Incomplete Block\n      <!--##=TABLE.TblName\n      ^\n");
@@ -82,7 +89,7 @@ TEST_F(TemplateErrorsTest, ABlockErrorIsToldAtItsLineInAnLfTemplate) {
 
 TEST_F(TemplateErrorsTest, ASwallowedRunTimeErrorIsReportedWithThePageKept) {
   GenerationRun& run = Render("<p>\n<!--## Dim n : n = 1 / 0 : n = CLng(\"x\") ##-->\n<!--##=n##--></p>");
-  EXPECT_EQ(ObP::ProjErr(), "");
+  EXPECT_EQ(thrown, "");
   EXPECT_FALSE(run.errorAt);
   ASSERT_EQ(run.warnings.size(), 1u);  // the first error is the one told
   EXPECT_EQ(FormatPosition(run.warnings[0]).substr(0, 58),
@@ -103,9 +110,9 @@ TEST_F(TemplateErrorsTest, ASwallowedRunTimeErrorIsReportedWithThePageKept) {
 
 TEST_F(TemplateErrorsTest, SessionsAndIncludesMapToTheFileTheTextCameFrom) {
   std::string script;
-  GenerateControlPage(*project, fixture.string(), "list", RenderRequest{}, &script);
+  EXPECT_THROW(GenerateControlPage(*project, fixture.string(), "list", RenderRequest{}, &script), Error);
   GenerationRun& run = RunOf(*project);
-  ASSERT_TRUE(run.errorAt) << ObP::ProjErr();
+  ASSERT_TRUE(run.errorAt) << run.error;
   EXPECT_EQ(run.errorAt->pos.file, "parts.php");
   EXPECT_EQ(run.errorAt->pos.line, 3);
   EXPECT_EQ(run.errorAt->pos.column, 19);  // right behind the expression that ended too soon
@@ -120,9 +127,9 @@ TEST_F(TemplateErrorsTest, JoinedInputFilesMapToEachFile) {
                                         "ifiles=\"head.php,missing.php,body.php\"/></Zantrel>";
   std::ofstream(dir / "head.php") << "<html>\n<!--##=PROJ.ProjName##-->\n";
   std::ofstream(dir / "body.php") << "<body>\n\n<!--## x = (1 ##-->\n";
-  GenerateControlPage(*project, dir.string(), "page", RenderRequest{});
+  EXPECT_THROW(GenerateControlPage(*project, dir.string(), "page", RenderRequest{}), Error);
   GenerationRun& run = RunOf(*project);
-  ASSERT_TRUE(run.errorAt) << ObP::ProjErr();
+  ASSERT_TRUE(run.errorAt) << run.error;
   EXPECT_EQ(run.errorAt->pos.file, "body.php");
   EXPECT_EQ(run.errorAt->pos.line, 3);
   EXPECT_EQ(run.errorAt->pos.column, 15);  // the end of the code, where ")" was due
@@ -148,8 +155,15 @@ TEST_F(TemplateErrorsTest, CheckTemplateListsEveryProblemOnce) {
 
   // prepare tells the same place, beside the parser's worded report.
   fs::remove(broken / "lang.xml");
-  PrepareControl(*project, broken.string(), "index");
-  EXPECT_EQ(ObP::ProjErr(), "Nested Blocks found at line 2 column 10! Generation failed!");
+  try {
+    PrepareControl(*project, broken.string(), "index");
+    ADD_FAILURE() << "no error";
+  } catch (const Error& e) {
+    EXPECT_EQ(e.description(), "Nested Blocks found at line 2 column 10! Generation failed!");
+    EXPECT_EQ(e.file(), "index.php");
+    EXPECT_EQ(e.line(), 2);
+    EXPECT_EQ(e.column(), 10);
+  }
   ASSERT_TRUE(RunOf(*project).errorAt);
   EXPECT_EQ(RunOf(*project).errorAt->pos.file, "index.php");
   EXPECT_EQ(RunOf(*project).errorAt->pos.line, 2);

@@ -22,7 +22,7 @@ Variant Default(const Variant& obj, std::vector<Variant> args) {
 class DispatchTest : public ::testing::Test {
  protected:
   DispatchTest() {
-    project = MakeRef<ObP>();
+    project = MakeRef<ObPModel>();
     project->databases().Add("shop");
     project->currentDatabaseName("shop");
     ObPTables& tables = project->db()->tables();
@@ -33,7 +33,7 @@ class DispatchTest : public ::testing::Test {
     PROJ = ObjectVariant(project);
   }
   test::TempConfig config;
-  Ref<ObP> project;
+  Ref<ObPModel> project;
   Variant PROJ;
 };
 

@@ -84,7 +84,7 @@ TEST(PropertyBag, ValueIsStoredAsGivenAndKeyIsName) {
 }
 
 TEST_F(ProjectTest, SettingsAfterConstructionAndAddProj) {
-  auto p = MakeRef<ObP>();
+  auto p = MakeRef<ObPModel>();
   EXPECT_EQ(p->Properties().Count(), 88);
   EXPECT_FALSE(p->ProjInit());
   EXPECT_EQ(p->SecType(), "None");
@@ -103,7 +103,7 @@ TEST_F(ProjectTest, SettingsAfterConstructionAndAddProj) {
 
 TEST_F(ProjectTest, TypedAccessorsConvertAndReadEmptyAsZero) {
   WriteFile(config.machineFile(), "ZANTREL REGISTRY Version 1\n");
-  auto p = MakeRef<ObP>();
+  auto p = MakeRef<ObPModel>();
   EXPECT_FALSE(p->SecForgetPwdPage());  // never stored: reads false
   EXPECT_EQ(p->RptIndent(), 0);
   p->OutputNameType("Lower");
@@ -119,7 +119,7 @@ TEST_F(ProjectTest, TypedAccessorsConvertAndReadEmptyAsZero) {
 }
 
 TEST_F(ProjectTest, DeleteProjEmptiesEverySetting) {
-  auto p = MakeRef<ObP>();
+  auto p = MakeRef<ObPModel>();
   p->AddProj("x");
   p->databases().Add("db");
   p->currentDatabaseName("db");
@@ -134,7 +134,7 @@ TEST_F(ProjectTest, DeleteProjEmptiesEverySetting) {
 }
 
 TEST_F(ProjectTest, BuiltInMachineDefaultsWithoutAMachineFile) {
-  auto p = MakeRef<ObP>();
+  auto p = MakeRef<ObPModel>();
   EXPECT_EQ(p->P_CGIPath(), "#!/usr/local/bin/php");
   EXPECT_EQ(p->defaultDateFormat(), 5);
   EXPECT_EQ(p->P_Ext(), "php");
@@ -145,8 +145,8 @@ TEST_F(ProjectTest, BuiltInMachineDefaultsWithoutAMachineFile) {
 }
 
 TEST_F(ProjectTest, ErrorTextIsSharedOnTheThread) {
-  auto a = MakeRef<ObP>();
-  auto b = MakeRef<ObP>();
+  auto a = MakeRef<ObPModel>();
+  auto b = MakeRef<ObPModel>();
   a->ProjErr("boom");
   EXPECT_EQ(b->ProjErr(), "boom");
   b->ProjErr("");
@@ -155,7 +155,7 @@ TEST_F(ProjectTest, ErrorTextIsSharedOnTheThread) {
 
 TEST_F(ProjectTest, EmptyStoresResetUserDefaultsAndSeedTheUserFile) {
   WriteFile(config.machineFile(), "ZANTREL REGISTRY Version 1\n");
-  auto p = MakeRef<ObP>();
+  auto p = MakeRef<ObPModel>();
   EXPECT_EQ(p->P_CGIPath(), "");
   EXPECT_EQ(p->defaultDateFormat(), 0);
   EXPECT_EQ(p->RecPerPage(), 0);
@@ -180,7 +180,7 @@ TEST_F(ProjectTest, UserValuesApplyButFixedSettingsAreAlwaysReset) {
   user.Write(key, "UnloadThresholdCount", RegValue::Number(0));
   user.Write(key, "defaultDateFormat", RegValue::String("7"));
 
-  auto p = MakeRef<ObP>();
+  auto p = MakeRef<ObPModel>();
   EXPECT_EQ(p->BodyFont(), "Verdana");
   EXPECT_EQ(p->RecPerPage(), 25);
   EXPECT_TRUE(p->Cache());
@@ -202,7 +202,7 @@ TEST_F(ProjectTest, ValuesOfTheWrongTypeNeverReadAsGarbage) {
   user.Write(key, "BodyTopMargin", RegValue::Binary({1, 2}));   // bytes
   user.Write(key, "BackupFile", RegValue::String("sometimes"));
   user.Write(key, "UnloadThresholdCount", RegValue::Number(7));
-  auto p = MakeRef<ObP>();
+  auto p = MakeRef<ObPModel>();
   EXPECT_FALSE(p->Cache());
   EXPECT_EQ(p->RecPerPage(), 0);
   EXPECT_EQ(p->BodyTopMargin(), 0);
@@ -216,7 +216,7 @@ TEST_F(ProjectTest, FirstRunCopiesMachineDefaultsToTheUser) {
   machine.Write(key, "Language", RegValue::String("english.xml"));
   machine.Write(key, "BodyFont", RegValue::String("Georgia"));
   machine.Write(key, "ScriptEngineTimeout", RegValue::Number(30000));
-  auto p = MakeRef<ObP>();
+  auto p = MakeRef<ObPModel>();
   EXPECT_EQ(p->BodyFont(), "Georgia");
   EXPECT_EQ(p->Language, "english.xml");
   EXPECT_EQ(Context().scriptEngineTimeout, 30000);
@@ -227,11 +227,11 @@ TEST_F(ProjectTest, FirstRunCopiesMachineDefaultsToTheUser) {
 
   // Later runs read the user's key only.
   machine.Write(key, "BodyFont", RegValue::String("Changed"));
-  EXPECT_EQ(MakeRef<ObP>()->BodyFont(), "Georgia");
+  EXPECT_EQ(MakeRef<ObPModel>()->BodyFont(), "Georgia");
 }
 
 TEST_F(ProjectTest, SaveDefaultWritesBothBagsByRegistryFormat) {
-  auto p = MakeRef<ObP>();
+  auto p = MakeRef<ObPModel>();
   p->Language = "lang.xml";
   p->BackupFile = false;
   p->BodyFont("Arial");
@@ -251,7 +251,7 @@ TEST_F(ProjectTest, SaveDefaultWritesBothBagsByRegistryFormat) {
   EXPECT_EQ(user.Read(key, "BackupFile")->text, "False");
   EXPECT_FALSE(user.Read(key, "ProjName"));  // not a user default
 
-  auto q = MakeRef<ObP>();
+  auto q = MakeRef<ObPModel>();
   EXPECT_EQ(q->RecPerPage(), 15);
   EXPECT_TRUE(q->ExportXml());
 }

@@ -10,7 +10,8 @@
 #include "core/context.h"
 #include "core/convert.h"
 #include "core/error.h"
-#include "model/project.h"
+#include "persist/project_file.h"
+#include "project/project.h"
 #include "platform/progress.h"
 #include "platform/registry_store.h"
 #include "support/temp_config.h"
@@ -176,6 +177,33 @@ TEST_F(ProjectFileTest, FailuresReportTheirText) {
   auto p = MakeRef<ObP>();
   p->Load(Path("missing.zpr"));
   EXPECT_EQ(ObP::ProjErr(), "Zantrel: Load Project File failed! Please check!");
+}
+
+TEST_F(ProjectFileTest, FailuresCarryTheirNumbers) {
+  struct Row {
+    const char* content;
+    int32_t number;
+  } rows[] = {
+      {"this is not xml", err::kProjectFileUnreadable},
+      {"<Project ProjName=\"x\"/>", err::kProjectFileUnreadable},
+      {"<Other Version=\"1.0.0.0\"/>", err::kInvalidProjectFile},
+      {"<Project Version=\"1.0.0.0\" ProjName=\"x\"/>", err::kNoDatabaseInformation},
+  };
+  for (const Row& r : rows) {
+    std::string file = Path("bad.zpr");
+    WriteText(file, r.content);
+    auto p = MakeRef<ObP>();
+    try {
+      LoadProject(*p, file);
+      ADD_FAILURE() << r.content;
+    } catch (const Error& e) {
+      EXPECT_EQ(e.number(), r.number) << r.content;
+    }
+    // Without a database the settings are read all the same.
+    if (r.number == err::kNoDatabaseInformation) {
+      EXPECT_EQ(p->ProjName(), "x");
+    }
+  }
 }
 
 TEST_F(ProjectFileTest, AttributeReadingRules) {

@@ -3,7 +3,7 @@
 // settings from loaded source columns, and reports over loaded tables.
 #include "core/error.h"
 #include "platform/status.h"
-#include "schema/obp_schema.h"
+#include "project/obp_schema.h"
 #include "schema_test_support.h"
 
 using namespace zantrel;

@@ -3,6 +3,7 @@
 // operators.
 #include "schema/driver.h"
 #include "schema/field_defaults.h"
+#include "schema/load.h"
 #include "schema_test_support.h"
 
 using namespace zantrel;
@@ -14,7 +15,7 @@ class Defaults : public ProjectTest {
  protected:
   Ref<ObPField> Load(DriverField f) {
     auto field = MakeRef<ObPField>();
-    field->LoadFld_ovDB(f);
+    LoadFieldFromDriver(*field, f);
     return field;
   }
   static DriverField Typed(const char* name, int32_t type, int32_t size = 0) {
@@ -144,7 +145,7 @@ TEST_F(Defaults, RequiredAndCaptionKept) {
   d.Required = true;
   auto f = MakeRef<ObPField>();
   f->FldCaption("Kept");
-  f->LoadFld_ovDB(d);
+  LoadFieldFromDriver(*f, d);
   EXPECT_TRUE(f->FldRequired());
   EXPECT_EQ(f->FldCaption(), "Kept");
   EXPECT_EQ(f->FldTagMaxLength(), 80);
@@ -182,7 +183,7 @@ TEST_F(Defaults, TableDefaultsByType) {
     ObPTable t;
     t.TblName("order items");
     t.TblType(c.type);
-    t.LoadTableDefault();
+    LoadTableDefault(t);
     EXPECT_EQ(t.TblCaption(), "order items");
     EXPECT_EQ(t.TblVar(), "order_items");
     EXPECT_TRUE(t.TblList());

@@ -131,6 +131,12 @@ TEST_P(DriverExpectations, TablesViewsAndKeys) {
   ASSERT_NE(log, nullptr);
   EXPECT_EQ(log->TblKey(), "");
   EXPECT_TRUE(log->TblAdd());
+  // TEXT: long text on the servers; SQLite's usual string, listed like VARCHAR.
+  ObPField* message = Field("log_entries", "message");
+  const bool sqlite = GetParam() == "sqlite";
+  EXPECT_EQ(message->FldType(), sqlite ? 200 : 201);
+  EXPECT_EQ(message->FldList(), sqlite);
+  EXPECT_EQ(message->FldHtmlTag(), sqlite ? "TEXT" : "TEXTAREA");
 
   ObPTable* view = Table("v_titles");
   ASSERT_NE(view, nullptr);

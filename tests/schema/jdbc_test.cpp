@@ -8,7 +8,7 @@
 #include "schema/drivers/jdbc_targets.h"
 #include "schema/drivers/jdbc_types.h"
 #include "schema/drivers/native_drivers.h"
-#include "schema/obp_schema.h"
+#include "project/obp_schema.h"
 #include "schema_test_support.h"
 
 using namespace zantrel;

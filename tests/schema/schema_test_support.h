@@ -17,7 +17,7 @@
 
 #include "core/context.h"
 #include "core/convert.h"
-#include "model/project.h"
+#include "project/project.h"
 #include "platform/registry.h"
 #include "support/temp_config.h"
 

@@ -129,6 +129,7 @@ TEST_F(ServerTypes, PostgresEnumAndIdentity) {
   ASSERT_NE(mood, nullptr);
   EXPECT_EQ(mood->FldType(), 202);
   EXPECT_EQ(mood->FldTagValues(), "\"sad\",\"sad\"\r\n\"ok\",\"ok\"\r\n\"happy\",\"happy\"");
+  EXPECT_EQ(mood->FldHtmlTag(), "RADIO") << "an enum is a choice of its labels";
   EXPECT_TRUE(Field("customers", "customer_id")->FldAutoIncrement()) << "identity column";
   EXPECT_EQ(Field("customers", "customer_id")->FldHtmlTag(), "NO");
   EXPECT_TRUE(Field("feelings", "id")->FldAutoIncrement()) << "serial column";

@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "core/context.h"
-#include "model/project.h"
+#include "project/project.h"
 #include "support/temp_config.h"
 #include "sync/check.h"
 

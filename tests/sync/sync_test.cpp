@@ -167,6 +167,61 @@ TEST_P(Check, DroppedKeyColumnTakesTheLiveKeyWithoutAQuestion) {
   EXPECT_EQ(Describe(*key, true), "updated key keyed: TblKey \"code\" -> \"id\"");
 }
 
+// A widened column: the type name and the settings derived from the size
+// follow, unless the user changed them.
+TEST_P(Check, WidenedColumnTakesTheDerivedSettingsTheUserLeft) {
+  Field("legacy", "code")->FldTagSize(44);
+  Field("keyed", "label")->FldTagMaxLength(7);
+  ASSERT_EQ(Field("legacy", "code")->FldTagMaxLength(), 10);
+  ASSERT_TRUE(db->Exec("DROP TABLE legacy; CREATE TABLE legacy (id INTEGER NOT NULL PRIMARY KEY, code VARCHAR(25));"
+                       "DROP TABLE keyed; CREATE TABLE keyed (code VARCHAR(10) NOT NULL PRIMARY KEY, label VARCHAR(30))"));
+  SchemaDifferences changes;
+  project->SynchronizeDB(&changes);
+  ASSERT_EQ(ObP::ProjErr(), "");
+  ObPField* code = Field("legacy", "code");
+  EXPECT_EQ(code->FldSize(), 25);
+  EXPECT_NE(code->FldTypeName().find("25"), std::string::npos) << code->FldTypeName();
+  EXPECT_EQ(code->FldTagMaxLength(), 25);
+  EXPECT_EQ(code->FldTagSize(), 44) << "the user's";
+  EXPECT_EQ(Field("keyed", "label")->FldTagMaxLength(), 7) << "the user's";
+  EXPECT_EQ(Field("keyed", "label")->FldSize(), 30);
+  const Difference* widened = FindDifference(changes, DifferenceKind::ChangedField, "legacy", "code");
+  ASSERT_NE(widened, nullptr);
+  EXPECT_NE(Describe(*widened, true).find("FldTagMaxLength \"10\" -> \"25\""), std::string::npos)
+      << Describe(*widened, true);
+  EXPECT_EQ(CheckDB(), 0);
+}
+
+// A column renamed in place keeps its settings after a yes, loses them after a no.
+TEST_P(Check, RenamedColumnKeepsItsSettingsWhenConfirmed) {
+  Field("legacy", "code")->FldCaption("Legacy code");
+  Field("legacy", "code")->FldTagSize(44);
+  ASSERT_TRUE(db->Exec("DROP TABLE legacy; CREATE TABLE legacy (id INTEGER NOT NULL PRIMARY KEY, ref VARCHAR(10))"));
+  EXPECT_EQ(CheckDB(), 2) << "the check sees a dropped and a new field";
+  SchemaDifferences changes;
+  project->SynchronizeDB(&changes);
+  ASSERT_EQ(ObP::ProjErr(), "");
+  ASSERT_EQ(prompter->asked.size(), 1u);
+  EXPECT_EQ(prompter->asked[0].id, "renamedfield");
+  EXPECT_EQ(Field("legacy", "code"), nullptr);
+  ObPField* ref = Field("legacy", "ref");
+  ASSERT_NE(ref, nullptr);
+  EXPECT_EQ(ref->FldCaption(), "Legacy code");
+  EXPECT_EQ(ref->FldTagSize(), 44);
+  EXPECT_EQ(ref->FldVar(), "x_ref");
+  const Difference* renamed = FindDifference(changes, DifferenceKind::RenamedField, "legacy", "ref");
+  ASSERT_NE(renamed, nullptr);
+  EXPECT_EQ(Describe(*renamed, true), "renamed field legacy.code -> ref");
+  EXPECT_EQ(CheckDB(), 0);
+
+  ASSERT_TRUE(db->Exec("DROP TABLE legacy; CREATE TABLE legacy (id INTEGER NOT NULL PRIMARY KEY, tag VARCHAR(10))"));
+  Reply(1);  // Drop and add
+  project->SynchronizeDB();
+  ASSERT_NE(Field("legacy", "tag"), nullptr);
+  EXPECT_EQ(Field("legacy", "tag")->FldCaption(), "tag");
+  EXPECT_EQ(Field("legacy", "ref"), nullptr);
+}
+
 TEST_P(Check, DynamicLoadTablesAreLeftAlone) {
   project = LoadProject(true);
   ASSERT_FALSE(Table("customers")->TblLoaded());

@@ -22,7 +22,7 @@
 #include <gtest/gtest.h>
 
 #include "core/context.h"
-#include "model/project.h"
+#include "project/project.h"
 #include "platform/prompter.h"
 #include "support/temp_config.h"
 #include "sync/differences.h"

@@ -22,7 +22,7 @@ class ScriptHost : public ::testing::Test {
  protected:
   ScriptHost() {
     Context().projErr.clear();
-    project = MakeRef<ObP>();
+    project = MakeRef<ObPModel>();
   }
   ~ScriptHost() override {
     if (host) host->ReleaseEngine();
@@ -42,7 +42,7 @@ class ScriptHost : public ::testing::Test {
                      ObjectVariant(MakeRef<ObPLanguage>()));
   }
   test::TempConfig config;
-  Ref<ObP> project;
+  Ref<ObPModel> project;
   Ref<ObScript> host;
 };
 

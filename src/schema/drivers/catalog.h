@@ -10,6 +10,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "model/table_kind.h"
 #include "schema/ado_types.h"
 #include "schema/driver.h"
 
@@ -74,7 +75,7 @@ DriverTable BuildCustomView(std::string_view viewName, std::vector<ResultColumn>
     if (added) it->second = getTables(table);
     return it->second.empty() ? nullptr : &it->second.front();
   };
-  DriverTable view{std::string(viewName), "CUSTOMVIEW", {}, {}};
+  DriverTable view{std::string(viewName), std::string(TableKindName(TableKind::CustomView)), {}, {}};
   for (ResultColumn& c : columns) {
     DriverField field = std::move(c.fallback);
     if (const DriverTable* source = c.table.empty() ? nullptr : tableOf(c.table)) {

@@ -131,7 +131,7 @@ class MysqlDriver final : public Driver {
     std::string filter = tableName.empty() ? "" : " AND c.TABLE_NAME = '" + Escape(tableName) + "'";
     catalog::TableSet set;
     for (auto& r : Query(std::string(kColumnsSql) + filter + kColumnsOrder)) {
-      DriverTable& t = set.Table(r[0], r[1] == "VIEW" ? "VIEW" : "TABLE");
+      DriverTable& t = set.Table(r[0], TableKindName(r[1] == "VIEW" ? TableKind::View : TableKind::Table));
       t.Fields.push_back(ColumnField(r));
     }
     std::string keyFilter = tableName.empty() ? "" : " AND TABLE_NAME = '" + Escape(tableName) + "'";

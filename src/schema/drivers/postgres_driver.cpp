@@ -28,7 +28,10 @@ namespace {
 
 using ado::NativeType;
 
-// typname -> type OID, ADO type, size when none is declared, flags.
+// typname -> type OID, ADO type, size when none is declared, flags. Types the
+// shared type rules do not name take these defaults: timetz is text (its zone
+// is no part of a time value; the server checks it), tsvector long text (kept
+// off lists), and anything unknown (interval, inet, arrays) text.
 constexpr NativeType kTypes[] = {
     {"int2", 21, ado::kSmallInt, 5, ado::kFldFixed},
     {"int4", 23, ado::kInteger, 10, ado::kFldFixed},
@@ -43,7 +46,7 @@ constexpr NativeType kTypes[] = {
     {"timestamp", 1114, ado::kDBTimeStamp, 19, ado::kFldFixed},
     {"timestamptz", 1184, ado::kDBTimeStamp, 19, ado::kFldFixed},
     {"time", 1083, ado::kDBTime, 8, ado::kFldFixed},
-    {"timetz", 1266, ado::kDBTime, 8, ado::kFldFixed},
+    {"timetz", 1266, ado::kVarChar, 0, 0},
     {"bpchar", 1042, ado::kChar, 1, ado::kFldFixed},
     {"varchar", 1043, ado::kVarChar, ado::kLongSize, 0},
     {"name", 19, ado::kVarChar, 63, 0},
@@ -53,6 +56,7 @@ constexpr NativeType kTypes[] = {
     {"xml", 142, ado::kLongVarChar, ado::kLongSize, ado::kFldLong},
     {"bytea", 17, ado::kLongVarBinary, ado::kLongSize, ado::kFldLong},
     {"uuid", 2950, ado::kGUID, 36, ado::kFldFixed},
+    {"tsvector", 3614, ado::kLongVarChar, ado::kLongSize, ado::kFldLong},
 };
 // Enum types and anything unknown: text the application shows and sends as is.
 constexpr NativeType kEnum = {"", 0, ado::kVarWChar, 63, 0};
@@ -153,7 +157,8 @@ class PostgresDriver final : public Driver {
       for (int i = 0; i < PQntuples(r.get()); ++i) {
         auto v = [&](int col) { return std::string(PQgetvalue(r.get(), i, col)); };
         char kind = v(1)[0];
-        DriverTable& t = set.Table(v(0), kind == 'v' || kind == 'm' ? "VIEW" : "TABLE");
+        const bool view = kind == 'v' || kind == 'm';
+        DriverTable& t = set.Table(v(0), TableKindName(view ? TableKind::View : TableKind::Table));
         bool isEnum = v(10) == "e";
         bool nullable = v(7) != "t";
         DriverField f = TypedField(v(2), v(3), v(4), std::atoi(v(5).c_str()), std::atoi(v(6).c_str()), isEnum, nullable);

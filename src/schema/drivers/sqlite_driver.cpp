@@ -20,6 +20,8 @@ using ado::NativeType;
 
 // Declared-type families: a declared type belongs to the first row whose name
 // it contains (lower case). The empty row catches columns without a type.
+// TEXT is SQLite's usual string type, not a long text: it is typed like
+// VARCHAR without a length, so that lists and exports show it; CLOB stays long.
 constexpr NativeType kFamilies[] = {
     {"bool", 1, ado::kBoolean, 1, ado::kFldFixed},
     {"bigint", 2, ado::kBigInt, 19, ado::kFldFixed},
@@ -37,7 +39,7 @@ constexpr NativeType kFamilies[] = {
     {"varying", 11, ado::kVarChar, 0, 0},
     {"char", 12, ado::kChar, 1, ado::kFldFixed},
     {"clob", 13, ado::kLongVarChar, ado::kLongSize, ado::kFldLong},
-    {"text", 13, ado::kLongVarChar, ado::kLongSize, ado::kFldLong},
+    {"text", 13, ado::kVarChar, 0, 0},
     {"blob", 14, ado::kLongVarBinary, ado::kLongSize, ado::kFldLong},
     {"real", 15, ado::kDouble, 15, ado::kFldFixed},
     {"double", 15, ado::kDouble, 15, ado::kFldFixed},
@@ -149,7 +151,8 @@ class SqliteDriver final : public Driver {
       st.BindName(tableName);
       while (Step(st)) {
         std::string table = Text(st.get(), 0);
-        DriverTable& t = set.Table(table, Text(st.get(), 1) == "view" ? "VIEW" : "TABLE");
+        const bool view = Text(st.get(), 1) == "view";
+        DriverTable& t = set.Table(table, TableKindName(view ? TableKind::View : TableKind::Table));
         std::string declared = Text(st.get(), 3);
         DriverField f = TypedField(Text(st.get(), 2), declared, sqlite3_column_int(st.get(), 4) != 0);
         f.HasDefault = sqlite3_column_type(st.get(), 5) != SQLITE_NULL &&

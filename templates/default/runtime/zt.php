@@ -6,13 +6,16 @@ declare(strict_types=1);
 
 require __DIR__ . '/lib/app.php';
 require __DIR__ . '/lib/db.php';
+require __DIR__ . '/lib/db_errors.php';
 require __DIR__ . '/lib/meta.php';
+require __DIR__ . '/lib/types.php';
 require __DIR__ . '/lib/security.php';
 require __DIR__ . '/lib/html.php';
 require __DIR__ . '/lib/lookup.php';
 require __DIR__ . '/lib/query.php';
 require __DIR__ . '/lib/dates.php';
 require __DIR__ . '/lib/form.php';
+require __DIR__ . '/lib/values.php';
 require __DIR__ . '/lib/upload.php';
 require __DIR__ . '/lib/export.php';
 require __DIR__ . '/lib/page_list.php';

@@ -1,6 +1,7 @@
 -- The test schema in SQLite: every type family of the shared expectations,
 -- a composite key, a table without a key, a view, names with spaces and
--- non-ASCII letters.
+-- non-ASCII letters. The long text is a CLOB: SQLite's TEXT is its usual
+-- string (see log_entries.message).
 CREATE TABLE type_zoo (
   id INTEGER PRIMARY KEY,
   small_n SMALLINT,
@@ -14,7 +15,7 @@ CREATE TABLE type_zoo (
   alarm TIME,
   code CHAR(4),
   title VARCHAR(40) NOT NULL,
-  body TEXT,
+  body CLOB,
   data BLOB,
   uid UUID,
   doc JSON,

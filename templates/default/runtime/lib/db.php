@@ -125,9 +125,3 @@ final class Db
         return array_map([self::class, 'plainValue'], $row);
     }
 }
-
-// Integrity errors (a duplicate key, a row still referenced) are the user's to fix, not a failure.
-function is_integrity_error(\Throwable $e): bool
-{
-    return $e instanceof \PDOException && str_starts_with((string)$e->getCode(), '23');
-}

@@ -18,7 +18,7 @@ function valid_value(array $f, string $v): bool
         return false;
     }
     return match ($rule) {
-        'int' => strlen(ltrim($v, '-')) <= 18,
+        'int' => strlen(ltrim($v, '-')) <= 20,
         'date', 'datetime', 'time' => parse_date_input($f, $rule, $v) !== null,
         'email' => filter_var($v, FILTER_VALIDATE_EMAIL) !== false,
         'url' => filter_var($v, FILTER_VALIDATE_URL) !== false && preg_match('#^https?://#i', $v) === 1,
@@ -26,20 +26,22 @@ function valid_value(array $f, string $v): bool
     };
 }
 
-// The value to store for a submitted text, by category; '' becomes NULL except for text.
+// The value to store for a submitted text, by category; '' becomes NULL where
+// the column takes it (see empty_is_null).
 function store_value(array $f, string $v): mixed
 {
     if ($f['category'] === 'bool') {
         return $v === '1';
     }
-    if ($v === '' && !in_array($f['category'], ['string', 'memo'], true)) {
+    if ($v === '' && empty_is_null($f)) {
         return null;
     }
     $dateKind = date_kind($f);
     if ($dateKind !== null) {
         return parse_date_input($f, $dateKind, $v) ?? $v;
     }
-    return $f['category'] === 'int' ? (int)$v : $v;
+    // Whole numbers beyond PHP's integers (unsigned bigint) go as text, never as a rounded float.
+    return $f['category'] === 'int' && preg_match('/^-?\d{1,18}$/D', $v) === 1 ? (int)$v : $v;
 }
 
 // The phrase for a value that does not fit the field's validation.
@@ -65,11 +67,13 @@ function is_offered(array $f, string $v): bool
 }
 
 // Reads the posted fields of a form. Returns [values, errors]; values hold
-// only the fields to write (a PASSWORD left empty on edit and a FILE without
-// upload are left out; a FILE whose clear[...] box is ticked becomes null).
+// only the fields to write (a PASSWORD left empty on edit, a FILE without
+// upload and, on edit, a field whose shown value came back unchanged are left
+// out; a FILE whose clear[...] box is ticked becomes null; on add, an empty
+// field the database fills with its own default is left to it).
 function read_form(array $m, string $page, string $mode): array
 {
-    $posted = param_map('f', $_POST);
+    $tokens = $page === 'edit' ? posted_tokens() : [];
     $values = [];
     $errors = [];
     foreach (fields_for($m, $page) as $name => $f) {
@@ -92,12 +96,18 @@ function read_form(array $m, string $page, string $mode): array
             }
             continue;
         }
-        // On edit a field that was not sent at all keeps its value.
-        if ($page === 'edit' && !isset($posted[$name])) {
+        $raw = posted_text($f, $name);
+        // On edit a field that was not sent at all, or came back as it was shown, keeps its value.
+        if ($page === 'edit' && ($raw === null || is_unchanged($tokens, $f, $raw))) {
             continue;
         }
-        $v = trim($posted[$name] ?? '');
+        // Text is stored as typed, blanks included; other values are read without them.
+        $asTyped = (in_array($f['category'], ['string', 'memo'], true) && $f['validate'] === '') || $f['control'] === 'PASSWORD';
+        $v = $asTyped ? $raw ?? '' : trim($raw ?? '');
         if ($f['control'] === 'PASSWORD' && $v === '' && $page === 'edit') {
+            continue;
+        }
+        if ($page === 'add' && $f['db_default'] && trim($v) === '') {
             continue;
         }
         $error = check_value($f, $v);
@@ -112,10 +122,11 @@ function read_form(array $m, string $page, string $mode): array
     return [$values, $errors];
 }
 
-// The error message for a submitted value, or null when it is fine.
+// The error message for a submitted value, or null when it is fine. Only
+// values the user entered or changed come here: required means "not empty".
 function check_value(array $f, string $v): ?string
 {
-    if ($v === '') {
+    if (trim($v) === '') {
         return $f['required'] && $f['category'] !== 'bool' ? t('invalid.required', ['field' => $f['caption']]) : null;
     }
     if ($f['maxlen'] !== null && preg_match('/^.{0,' . (int)$f['maxlen'] . '}$/Dsu', $v) !== 1) {
@@ -127,8 +138,12 @@ function check_value(array $f, string $v): ?string
     if (is_numeric($v) && (($f['min'] !== null && $v < $f['min']) || ($f['max'] !== null && $v > $f['max']))) {
         return $f['error'] ?? t('invalid.range', ['field' => $f['caption'], 'min' => $f['min'] ?? '', 'max' => $f['max'] ?? '']);
     }
+    if (is_multiple($f)) {
+        $unknown = array_diff(explode(',', $v), array_map('strval', array_keys($f['values'])));
+        return $unknown === [] ? null : t('invalid.option', ['field' => $f['caption']]);
+    }
     if (in_array($f['control'], ['SELECT', 'RADIO'], true) && !is_offered($f, $v)) {
         return t('invalid.option', ['field' => $f['caption']]);
     }
-    return null;
+    return type_limit_error($f, $v);
 }

@@ -101,8 +101,14 @@ function format_value(array $f, mixed $v): string
     if ($v === null) {
         return '';
     }
+    if (is_multiple($f)) {
+        return implode(', ', array_map(static fn($x) => option_caption($f, $x) ?? $x, explode(',', (string)$v)));
+    }
     if ($f['values'] !== null || $f['lookup'] !== null) {
         return option_caption($f, $v) ?? (string)$v;
+    }
+    if ($f['native'] === 'array') {
+        return readable_array((string)$v);
     }
     $fmt = $f['format'];
     $kind = $fmt['kind'] ?? 'none';
@@ -146,20 +152,14 @@ function value_html(array $m, array $f, array $row, string $page): string
         return '<a href="' . h($src) . '">' . h(t('blob.open')) . '</a>';
     }
     $text = h(format_value($f, $row[$f['name']] ?? null));
-    return $f['category'] === 'memo' && $page === 'view' ? nl2br($text, false) : $text;
+    return in_array($f['category'], ['memo', 'string'], true) && $page === 'view' ? nl2br($text, false) : $text;
 }
 
 // The edit control of a field on add/edit forms and the advanced search form.
 function control_html(array $f, string $name, mixed $value, bool $forSearch = false): string
 {
-    $v = is_scalar($value) ? (string)$value : '';
-    if (is_bool($value)) {
-        $v = $value ? '1' : '0';
-    }
-    $dateKind = date_kind($f);
-    if ($dateKind !== null) {
-        $v = date_input_value($f, $dateKind, $v);
-    }
+    $v = $forSearch && $f['control'] === 'CHECKBOX' && !is_bool($value) ? (is_scalar($value) ? (string)$value : '')
+        : input_text($f, $value);
     $id = 'zt-' . preg_replace('/[^A-Za-z0-9_\-]/', '_', $name);
     $attrs = ' id="' . h($id) . '" name="' . h($name) . '"';
     if (!$forSearch) {
@@ -167,6 +167,10 @@ function control_html(array $f, string $name, mixed $value, bool $forSearch = fa
     }
     $control = $forSearch && in_array($f['control'], ['PASSWORD', 'HIDDEN', 'FILE', 'NO', 'TEXTAREA'], true)
         ? 'TEXT' : $f['control'];
+    // A one-line input would drop the line breaks of a stored text.
+    if ($control === 'TEXT' && !$forSearch && str_contains($v, "\n")) {
+        $control = 'TEXTAREA';
+    }
     if ($forSearch && $control === 'CHECKBOX') {
         $control = 'SELECT';
         $f['values'] ??= ['1' => t('yes'), '0' => t('no')];
@@ -174,15 +178,23 @@ function control_html(array $f, string $name, mixed $value, bool $forSearch = fa
     switch ($control) {
         case 'TEXTAREA':
             return '<textarea' . $attrs . ' rows="' . (int)($f['rows'] ?? 5) . '" cols="' . (int)($f['cols'] ?? 60) . '">'
-                . h($v) . '</textarea>';
+                . "\n" . h($v) . '</textarea>';  // the browser drops one line break after the tag
         case 'PASSWORD':
             return '<input type="password" autocomplete="new-password"' . $attrs . ' value="">';
         case 'CHECKBOX':
+            if (is_multiple($f) && !$forSearch) {
+                return multiple_html($f, $name, $v);
+            }
             $on = $v !== '' && filter_var($v, FILTER_VALIDATE_BOOLEAN);
             return hidden($name, '0') . '<input type="checkbox" value="1"' . $attrs . ($on ? ' checked' : '') . '>';
         case 'SELECT':
             $out = '<select' . $attrs . '><option value="">' . h(t('select.none')) . '</option>';
-            foreach (field_options($f) as $ov => $caption) {
+            $options = field_options($f);
+            // A stored value that is no longer offered stays as it is until the user picks another.
+            if ($v !== '' && !$forSearch && !array_key_exists($v, $options)) {
+                $options = [$v => $v] + $options;
+            }
+            foreach ($options as $ov => $caption) {
                 $sel = (string)$ov === $v ? ' selected' : '';
                 $out .= '<option value="' . h($ov) . '"' . $sel . '>' . h($caption) . '</option>';
             }
@@ -205,6 +217,20 @@ function control_html(array $f, string $name, mixed $value, bool $forSearch = fa
             $size = $f['size'] === null ? '' : ' size="' . (int)$f['size'] . '"';
             return '<input type="' . input_type($f, $forSearch) . '"' . $attrs . $size . ' value="' . h($v) . '">';
     }
+}
+
+// One box per choice of a field that holds several (a SET column); the empty
+// hidden value says that the form sent the field even with no box ticked.
+function multiple_html(array $f, string $name, string $v): string
+{
+    $chosen = $v === '' ? [] : explode(',', $v);
+    $out = hidden($name, '');
+    foreach (field_options($f) as $ov => $caption) {
+        $on = in_array((string)$ov, $chosen, true) ? ' checked' : '';
+        $out .= '<label><input type="checkbox" name="' . h($name) . '[]" value="' . h($ov) . '"' . $on . '> '
+            . h($caption) . '</label> ';
+    }
+    return $out;
 }
 
 function input_type(array $f, bool $forSearch): string

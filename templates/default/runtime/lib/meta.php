@@ -39,6 +39,8 @@ const FIELD_DEFAULTS = [
     'lookup' => null,             // ['table' =>, 'value' =>, 'display' =>]
     'validate' => null,           // int, number, date, time, datetime, email, url
     'required' => false,
+    'nullable' => null,           // the column takes NULL; null: not known (an emptied text is stored as '')
+    'db_default' => false,        // the database fills the column when an add leaves it empty
     'min' => null, 'max' => null, // range of int and number values
     'error' => null,              // the message when the value is invalid, instead of the phrase
     'maxlen' => null,
@@ -132,6 +134,7 @@ function field_meta(string $name, array $declared): array
 {
     $f = array_replace(FIELD_DEFAULTS, ['caption' => $name], $declared);
     $f['name'] = $name;
+    $f = apply_native_type($f);
     $c = $f['category'];
     if (!in_array($c, CATEGORIES, true)) {
         throw new \LogicException("field '$name' has an unknown category '$c'");
@@ -156,6 +159,10 @@ function field_meta(string $name, array $declared): array
     $isText = in_array($c, ['string', 'memo'], true);
     $f['basic_search'] ??= $isText;
     $f['search_op'] ??= $isText ? 'LIKE' : '=';
+    // Values only the database can read (json, intervals, arrays) are searched as text.
+    if (in_array($f['native'], ['dbtext', 'array'], true) && !in_array($f['search_op'], TEXT_OPERATORS, true)) {
+        $f['search_op'] = 'LIKE';
+    }
     foreach (['search_op', 'search_op2'] as $op) {
         if ($f[$op] === null) {
             continue;

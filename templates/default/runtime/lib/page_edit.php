@@ -43,11 +43,28 @@ function edit_form(array $meta, string $mode): void
         if ($errors === []) {
             $errors = save_row($m, $mode, $key, $values);
         }
-        $shown = $values;
+        $shown = posted_shown($m, $page, $values);
+        $tokens = posted_tokens();
     } else {
         $shown = initial_values($m, $mode, $key);
+        $tokens = $mode === 'edit' ? original_tokens($m, $shown) : [];
     }
-    render_form($m, $mode, $page, $key, $shown, $errors);
+    render_form($m, $mode, $page, $key, $shown, $errors, $tokens);
+}
+
+// A refused form shows again what was posted, also the fields that were
+// left out of the write because they came back unchanged.
+function posted_shown(array $m, string $page, array $values): array
+{
+    foreach (fields_for($m, $page) as $name => $f) {
+        if (!array_key_exists($name, $values) && $f['control'] !== 'FILE') {
+            $text = posted_text($f, $name);
+            if ($text !== null) {
+                $values[$name] = $text;
+            }
+        }
+    }
+    return $values;
 }
 
 function initial_values(array $m, string $mode, ?array $key): array
@@ -115,8 +132,9 @@ function save_row(array $m, string $mode, ?array $key, array $values): array
         $db->run($sql, $params);
     } catch (\PDOException $e) {
         array_map('Zt\unlink_stored', $written);
-        if (is_integrity_error($e)) {
-            return ['' => t('save.refused')];
+        $refusal = refusal_errors($m, $e, $db->driver, $values);
+        if ($refusal !== null) {
+            return $refusal;
         }
         if ($m['kind'] === 'view') {
             return ['' => t('save.view_refused')];
@@ -128,7 +146,7 @@ function save_row(array $m, string $mode, ?array $key, array $values): array
     throw new Redirect(list_url($m));
 }
 
-function render_form(array $m, string $mode, string $page, ?array $key, array $values, array $errors): void
+function render_form(array $m, string $mode, string $page, ?array $key, array $values, array $errors, array $tokens): void
 {
     page_begin(t($mode . '.title', ['table' => $m['caption']]));
     if ($errors !== []) {
@@ -139,11 +157,13 @@ function render_form(array $m, string $mode, string $page, ?array $key, array $v
         echo "</ul>\n";
     }
     $action = url($m['pages'][$mode], ['key' => $key, 'm' => master_filter($m)]);
-    echo '<form class="zt-form" method="post" enctype="multipart/form-data" action="', h($action), '">', csrf_field(), "\n<table>\n";
+    echo '<form class="zt-form" method="post" enctype="multipart/form-data" action="', h($action), '">', csrf_field(), token_fields($tokens), "\n<table>\n";
     foreach (fields_for($m, $page) as $name => $f) {
         if ($f['auto'] && $mode !== 'edit') {
             continue;
         }
+        // The database fills an empty one with its default.
+        $f['required'] = $f['required'] && !($page === 'add' && $f['db_default']);
         $control = $f['auto'] ? h(format_value($f, $values[$name] ?? null))
             : control_html($f, 'f[' . $name . ']', $values[$name] ?? null);
         if ($f['control'] === 'FILE' && $key !== null) {

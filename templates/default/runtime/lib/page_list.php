@@ -34,12 +34,21 @@ function render_list(array $m, array $s): void
     $db = db();
     [$where, $params] = where_sql($m, $db, $s);
     $from = ' FROM ' . source_sql($m, $db);
-    $total = (int)$db->value('SELECT COUNT(*)' . $from . $where, $params);
-    $pages = max(1, (int)ceil($total / $s['size']));
-    $s['page'] = min($s['page'], $pages);
     $fields = fields_for($m, 'list');
-    $rows = $db->all('SELECT ' . select_sql($m, $db, $fields) . $from . $where . order_sql($m, $db, $s)
-        . $db->limit($s['size'], ($s['page'] - 1) * $s['size']), $params);
+    try {
+        $total = (int)$db->value('SELECT COUNT(*)' . $from . $where, $params);
+        $pages = max(1, (int)ceil($total / $s['size']));
+        $s['page'] = min($s['page'], $pages);
+        $rows = $db->all('SELECT ' . select_sql($m, $db, $fields) . $from . $where . order_sql($m, $db, $s)
+            . $db->limit($s['size'], ($s['page'] - 1) * $s['size']), $params);
+    } catch (\PDOException $e) {
+        // A search value the column's type cannot hold (checked by the database itself) finds nothing.
+        if (!in_array(refusal_kind($e, $db->driver), ['value', 'range'], true) || $where === '') {
+            throw $e;
+        }
+        $s['warnings'][] = t('search.refused');
+        [$total, $pages, $rows] = [0, 1, []];
+    }
     prime_captions($fields, $rows);
 
     page_begin($m['caption']);

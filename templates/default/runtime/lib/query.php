@@ -77,10 +77,15 @@ function select_sql(array $m, Db $db, array $fields): string
     $cols = [];
     foreach ($names as $name) {
         $q = $db->quote($name);
-        $cols[] = $m['fields'][$name]['category'] === 'blob' && !isset($fields[$name]['blob_data'])
-            ? 'CASE WHEN ' . $q . ' IS NULL THEN NULL ELSE 1 END AS ' . $q : $q;
+        $read = read_expression($db, $m['fields'][$name]);
+        $cols[] = match (true) {
+            $m['fields'][$name]['category'] === 'blob' && !isset($fields[$name]['blob_data'])
+                => 'CASE WHEN LENGTH(' . $q . ') > 0 THEN 1 END AS ' . $q,  // an empty blob has nothing to open
+            $read !== $q => $read . ' AS ' . $q,
+            default => $q,
+        };
     }
-    return implode(', ', $cols);
+    return $cols === [] ? '1 AS zt_none' : implode(', ', $cols);  // a list that shows no column still counts its rows
 }
 
 // WHERE for basic search, advanced search and the master filter. Returns [sql, params].
@@ -170,7 +175,10 @@ function like_pattern(string $op, string $v): string
     };
 }
 
-// ORDER BY the chosen column, else the declared sort, then the key so that pages never overlap.
+// ORDER BY the chosen column, else the declared sort, then the key so that
+// pages never overlap. Without a key, the rest of the order is the row id of a
+// SQLite table, else every listed column, so that paging neither repeats nor
+// skips a row.
 function order_sql(array $m, Db $db, array $s): string
 {
     $order = [];
@@ -182,14 +190,36 @@ function order_sql(array $m, Db $db, array $s): string
     foreach ($m['key'] as $k) {
         $order[$k] ??= 'ASC';
     }
-    if ($order === []) {
-        return '';
-    }
     $parts = [];
     foreach ($order as $name => $dir) {
-        $parts[] = $db->quote($name) . ' ' . $dir;
+        $parts[] = order_expression($db, $m['fields'][$name]) . ' ' . $dir;
     }
-    return ' ORDER BY ' . implode(', ', $parts);
+    if ($m['key'] === []) {
+        $parts = array_merge($parts, keyless_order($m, $db, array_keys($order)));
+    }
+    return $parts === [] ? '' : ' ORDER BY ' . implode(', ', $parts);
+}
+
+function keyless_order(array $m, Db $db, array $done): array
+{
+    if ($db->driver === 'sqlite' && $m['kind'] === 'table' && $m['sql'] === null) {
+        return ['rowid'];
+    }
+    $parts = [];
+    foreach ($m['fields'] as $name => $f) {
+        if (!in_array($name, $done, true) && $f['category'] !== 'blob') {
+            $parts[] = order_expression($db, $f);
+        }
+    }
+    return $parts;
+}
+
+// A column in ORDER BY; on PostgreSQL values without an order (json, geometric, xml) compare as text.
+function order_expression(Db $db, array $f): string
+{
+    $col = $db->quote($f['name']);
+    return $db->driver === 'pgsql' && in_array($f['native'], ['dbtext', 'readonly', 'array'], true)
+        ? 'CAST(' . $col . ' AS TEXT)' : $col;
 }
 
 // WHERE for one row by its key. Returns [sql, params].
@@ -204,11 +234,20 @@ function key_where(array $m, Db $db, array $key): array
     return [' WHERE ' . implode(' AND ', $parts), $params];
 }
 
+// The row of a key; null when there is none, also when the database cannot
+// even read the key's value (text for a uuid key): no row has it.
 function fetch_row(array $m, array $key, array $fields): ?array
 {
     $db = db();
     [$where, $params] = key_where($m, $db, $key);
-    return $db->one('SELECT ' . select_sql($m, $db, $fields) . ' FROM ' . source_sql($m, $db) . $where, $params);
+    try {
+        return $db->one('SELECT ' . select_sql($m, $db, $fields) . ' FROM ' . source_sql($m, $db) . $where, $params);
+    } catch (\PDOException $e) {
+        if (!in_array(refusal_kind($e, $db->driver), ['value', 'range'], true)) {
+            throw $e;
+        }
+        return null;
+    }
 }
 
 // The master filter the page was opened with (m[...] of the master link fields).

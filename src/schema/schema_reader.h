@@ -1,6 +1,7 @@
-// ObPSchema: the reference loader. It reads the live schema into plain records
-// instead of model objects, so that the database check and synchronisation can
-// compare the project against what the database holds now.
+// SchemaReader: the reference loader. It reads the live schema into plain
+// records instead of model objects, so that the database check and
+// synchronisation can compare the project against what the database holds now.
+// ObPSchema (project/obp_schema.h) is the same reader reporting in ProjErr.
 #pragma once
 
 #include <cstdint>
@@ -8,6 +9,7 @@
 #include <vector>
 
 #include "core/variant.h"
+#include "schema/connection.h"
 
 namespace zantrel {
 
@@ -57,17 +59,16 @@ struct ObSchemaDB {
   ObSchemaTables tables;  // Tbl(0) unused; tables are 1 to DBTblCnt
 };
 
-class ObPSchema {
+class SchemaReader {
  public:
-  // Reads every table and view; failures go to ProjErr.
-  void LoadDB(const std::string& sDBName, const std::string& sDBType, const std::string& sHost,
-              const std::string& sPort, const std::string& sUID, const std::string& sPWD, const std::string& sSID,
-              const std::string& sMethod, const std::string& sUrl, const std::string& sEncoding);
-  // Reads one custom view's columns as a "CUSTOMVIEW" table record; 0 on success.
-  int16_t LoadovCustomView(const std::string& sHost, const std::string& sDBName, const std::string& sDBType,
-                           const std::string& sUID, const std::string& sPWD, const std::string& sPort,
-                           const std::string& sSID, const std::string& sMethod, const std::string& sUrl,
-                           const std::string& sEncoding, const std::string& sTableName, const std::string& sSQL);
+  // Reads every table and view of the database c names. A reader that holds a
+  // database already throws err::kDatabaseAlreadyLoaded; the JDBC method without
+  // its user defaults throws err::kJdbcNotConfigured; a failed read throws the
+  // driver's error and leaves the reader empty.
+  void Read(const Connection& c);
+  // Appends one custom view's columns as a "CUSTOMVIEW" table record; throws
+  // the driver's error, or err::kDuplicateColumns for two columns of one name.
+  void ReadCustomView(const Connection& c, const std::string& name, const std::string& sql);
 
   int16_t tblcnt() const { return db_.DBTblCnt; }
   // A copy of table i (1 to tblcnt); an index outside the array raises 9.
@@ -76,7 +77,7 @@ class ObPSchema {
   const ObSchemaDB& db() const { return db_; }
   bool loaded() const { return loaded_; }
 
- private:
+ protected:
   ObSchemaDB db_;
   bool loaded_ = false;
   int16_t current_ = 0;

@@ -1,6 +1,6 @@
 // The reference loader: the same driver calls as the model's loader, read into
 // records with the type rule applied, and no defaults beyond it.
-#include "schema/obp_schema.h"
+#include "schema/schema_reader.h"
 
 #include "core/context.h"
 #include "core/convert.h"
@@ -80,86 +80,54 @@ void AppendTable(ObSchemaDB& db, const DriverTable& t) {
 
 }  // namespace
 
-void ObPSchema::LoadDB(const std::string& sDBName, const std::string& sDBType, const std::string& sHost,
-                       const std::string& sPort, const std::string& sUID, const std::string& sPWD,
-                       const std::string& sSID, const std::string& sMethod, const std::string& sUrl,
-                       const std::string& sEncoding) {
-  if (loaded_) {
-    Context().projErr = "database already loaded!";
-    return;
-  }
-  const std::string type = catalog::Lower(sDBType);
+void SchemaReader::Read(const Connection& c) {
+  if (loaded_) throw Error(err::kDatabaseAlreadyLoaded, "database already loaded!");
+  const std::string type = catalog::Lower(c.dbType);
   const bool jdbcTypes = type == "mysql" || type == "oracle";
-  if (jdbcTypes && sDBName.empty()) Context().projErr = "invalid DBName specified!";
-  if (jdbcTypes && sMethod == "JDBC" && !JdbcConfigured(type)) {
-    Context().projErr = "JDBC ERROR";
-    return;
-  }
+  if (jdbcTypes && c.method == "JDBC" && !JdbcConfigured(type)) throw Error(err::kJdbcNotConfigured, "JDBC ERROR");
   db_ = ObSchemaDB{};
-  db_.DBName = sDBName;
-  db_.DBType = sDBType;
-  db_.DBSID = sSID;
-  db_.DBConnectionMethod = sMethod;
-  db_.DBURL = sUrl;
-  db_.DBHost = sHost;
-  db_.DBPort = sPort;
-  db_.DBEncoding = sEncoding;
-  db_.DBUID = sUID;
-  db_.DBPwd = sPWD;
+  db_.DBName = c.dbName;
+  db_.DBType = c.dbType;
+  db_.DBSID = c.sid;
+  db_.DBConnectionMethod = c.method;
+  db_.DBURL = c.url;
+  db_.DBHost = c.host;
+  db_.DBPort = c.port;
+  db_.DBEncoding = c.encoding;
+  db_.DBUID = c.uid;
+  db_.DBPwd = c.pwd;
   db_.DBDBMSName = "Orvel DB Driver";
   db_.DBDBMSVer = db_.DBProviderVer = Context().product.versionSegment;
   db_.DBProviderName = "Orvel Technology Ltd";
   db_.tables.Tbl.resize(1);
-
-  std::string failure;
   try {
-    Connection c{sHost, sDBName, sDBType, sUID, sPWD, sPort, sSID, sMethod, sUrl, sEncoding};
-    Driver& driver = ConnectDriver(c, sDBName);
-    failure = driver.LastError();
-    if (failure.empty()) {
-      for (const DriverTable& t : driver.GetTables(""))
-        if (t.TableType == "TABLE" || t.TableType == "VIEW") AppendTable(db_, t);
+    Driver& driver = ConnectDriver(c, c.dbName);
+    ThrowIfDriverFailed(driver);
+    for (const DriverTable& t : driver.GetTables("")) {
+      const TableKind kind = TableKindOf(t.TableType);
+      if (kind == TableKind::Table || kind == TableKind::View) AppendTable(db_, t);
     }
-  } catch (const Error& e) {
-    failure = e.description();
-  }
-  if (!failure.empty()) {
-    Context().projErr = failure;
+  } catch (const Error&) {
     db_ = ObSchemaDB{};
-    return;
+    throw;
   }
-  Context().projErr.clear();
   loaded_ = true;
 }
 
-int16_t ObPSchema::LoadovCustomView(const std::string& sHost, const std::string& sDBName,
-                                    const std::string& sDBType, const std::string& sUID, const std::string& sPWD,
-                                    const std::string& sPort, const std::string& sSID, const std::string& sMethod,
-                                    const std::string& sUrl, const std::string& sEncoding,
-                                    const std::string& sTableName, const std::string& sSQL) {
-  try {
-    Connection c{sHost, sDBName, sDBType, sUID, sPWD, sPort, sSID, sMethod, sUrl, sEncoding};
-    Driver& driver = ConnectDriver(c, sDBName);
-    Context().projErr = driver.LastError();
-    if (!Context().projErr.empty()) return 3;
-    DriverTable view = driver.CustomView(sTableName, sSQL);
-    Context().projErr = driver.LastError();
-    if (!Context().projErr.empty()) return 3;
-    for (std::size_t i = 0; i < view.Fields.size(); ++i)
-      for (std::size_t j = i + 1; j < view.Fields.size(); ++j)
-        if (view.Fields[i].Name == view.Fields[j].Name) {
-          Context().projErr =
-              "Columns with same field name: " + view.Fields[i].Name + ". Please create Alias for the fields.";
-          return 3;
-        }
-    AppendTable(db_, view);
-  } catch (const Error& e) {
-    Context().projErr = e.description();
-  }
-  return Context().projErr.empty() ? 0 : 3;
+void SchemaReader::ReadCustomView(const Connection& c, const std::string& name, const std::string& sql) {
+  Driver& driver = ConnectDriver(c, c.dbName);
+  ThrowIfDriverFailed(driver);
+  DriverTable view = driver.CustomView(name, sql);
+  ThrowIfDriverFailed(driver);
+  for (std::size_t i = 0; i < view.Fields.size(); ++i)
+    for (std::size_t j = i + 1; j < view.Fields.size(); ++j)
+      if (view.Fields[i].Name == view.Fields[j].Name)
+        throw Error(err::kDuplicateColumns,
+                    "Columns with same field name: " + view.Fields[i].Name + ". Please create Alias for the fields.");
+  AppendTable(db_, view);
 }
 
-ObSchemaTable ObPSchema::Tbl(int16_t i) {
+ObSchemaTable SchemaReader::Tbl(int16_t i) {
   if (i < 0 || static_cast<std::size_t>(i) >= db_.tables.Tbl.size()) Raise(err::kSubscript);
   current_ = i;
   return db_.tables.Tbl[i];
