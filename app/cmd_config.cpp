@@ -84,11 +84,13 @@ std::string DisplayData(const RegValue& v) {
 }
 
 int List(const RegistryStore& store, const std::string& key) {
-  RegDocument doc = store.Load();
-  for (const std::string& name : doc.ValueNames(key)) {
-    const RegValue* v = doc.FindValue(key, name);
-    std::string data = FormatValueData(*v);
-    std::printf("%s=%s\n", name.empty() ? "@" : name.c_str(), data.c_str());
+  const RegDocument doc = store.Load();
+  const RegKey* values = doc.FindKey(key);
+  if (!values) return kExitOk;
+  // One pass over the key's values: looking each name up again would be quadratic.
+  for (const RegEntry& entry : values->values) {
+    std::string data = FormatValueData(entry.value);
+    std::printf("%s=%s\n", entry.name.empty() ? "@" : entry.name.c_str(), data.c_str());
   }
   return kExitOk;
 }

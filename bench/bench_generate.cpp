@@ -42,7 +42,7 @@ namespace {
 constexpr int kTables = 200;
 constexpr int kFields = 15;
 const char* const kTypes[] = {"INTEGER", "VARCHAR(50)", "TEXT", "DATE", "DECIMAL(10,2)", "BOOLEAN"};
-const fs::path kSource = fs::path(__FILE__).parent_path();
+const fs::path kSource = ZANTREL_BENCH_SOURCE_DIR;
 
 double Seconds(Clock::time_point start) { return std::chrono::duration<double>(Clock::now() - start).count(); }
 

@@ -42,7 +42,7 @@ constexpr int kPrepareRepeats = 1000;
 const char* const kControls[] = {"list", "view", "add", "edit", "delete", "search"};
 const int16_t kFieldTypes[] = {3, 200, 201, 135, 131, 11};  // ADO types: int, varchar, text, date, decimal, bool
 
-const fs::path kHere = fs::path(__FILE__).parent_path() / "prepare";
+const fs::path kHere = fs::path(ZANTREL_BENCH_SOURCE_DIR) / "prepare";
 
 std::string Quote(const std::string& s) { return "\"" + s + "\""; }
 

@@ -22,10 +22,7 @@ using namespace zantrel;
 
 namespace {
 
-const std::string kDir = [] {
-  std::string f = __FILE__;
-  return f.substr(0, f.find_last_of('/')) + "/script/";
-}();
+const std::string kDir = ZANTREL_BENCH_SOURCE_DIR "/script/";
 
 std::string ReadScript(const std::string& name) {
   std::ifstream in(kDir + name);

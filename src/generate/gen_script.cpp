@@ -85,12 +85,18 @@ bool KeepExtractedTemplate() {
   return Prompts().Ask(prompt).button == 0;
 }
 
-// Extracts into a staging folder first, so that a broken archive leaves the
-// template folder as it was; then moves the files over it.
+// Extracts into a staging folder first, so that a broken or oversized archive
+// leaves the template folder as it was (and no partial copy behind); then moves
+// the files over it.
 void ExtractTemplate(const fs::path& archive, const fs::path& templateFolder) {
   fs::path staging = templateFolder.string() + ".extract";
   RemoveWorkFolder(staging);
-  ExtractArchive(archive, staging);
+  try {
+    ExtractArchive(archive, staging);
+  } catch (...) {
+    RemoveWorkFolder(staging);
+    throw;
+  }
   for (const auto& entry : fs::recursive_directory_iterator(staging)) {
     fs::path target = templateFolder / fs::relative(entry.path(), staging);
     if (entry.is_directory())

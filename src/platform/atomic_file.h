@@ -2,6 +2,12 @@
 // same folder (<file>.tmp-XXXXXX), which is then renamed over the old one, so a reader or a crash
 // sees the old file or the new one, never a mix. With durable the file and its
 // folder are flushed to disk before and after the rename.
+//
+// A run that is killed leaves its temporary file behind. The first write of a
+// process into a folder removes the files there that carry this naming pattern,
+// are older than the process and are not held by a live writer (each writer
+// keeps a lock on its temporary file while it writes), so a concurrent run's
+// file in progress survives.
 #pragma once
 
 #include <filesystem>
@@ -45,6 +51,10 @@ void ReplaceFileAtomically(const std::filesystem::path& file, std::string_view c
 // once complete, which saves the rename. Falls back to the above when the file
 // system cannot, or when the file exists after all.
 void WriteNewFileAtomically(const std::filesystem::path& file, std::string_view content, unsigned mode = 0644);
+
+// Removes the leftover temporary files in folder as described above, once per
+// process and folder; the writers here call it themselves.
+void RemoveLeftoverTempFiles(const std::filesystem::path& folder);
 
 // The whole content of a file; throws FileError.
 std::string ReadWholeFile(const std::filesystem::path& file);

@@ -7,6 +7,7 @@
 #include "core/error.h"
 #include "core/names.h"
 #include "script/builtins.h"
+#include "script/runtime.h"
 #include "script/text.h"
 
 namespace zantrel::script {
@@ -133,8 +134,9 @@ Str ReplaceIn(const Str& searched, const Str& source, const Str& find, const Str
   return out;
 }
 
-Variant Replace(BuiltinContext&, Args a) {
+Variant Replace(BuiltinContext& cx, Args a) {
   if (a[0].IsNull() || a[1].IsNull() || a[2].IsNull()) return Variant::Null();
+  if (a[0].IsString()) cx.rt.WorkBytes(a[0].RawString().size());
   const int32_t start = a.size() > 3 ? Whole(a[3]) : 1;
   int32_t count = a.size() > 4 ? Whole(a[4]) : -1;
   if (start < 1 || count < -1) Invalid();
@@ -154,7 +156,7 @@ Variant Replace(BuiltinContext&, Args a) {
   return Variant(ReplaceIn(h, src, n, with, count));
 }
 
-Variant Split(BuiltinContext&, Args a) {
+Variant Split(BuiltinContext& cx, Args a) {
   if (a[0].IsNull()) return Variant::Null();
   const std::string s = CStr(a[0]);
   const std::string delim = a.size() > 1 ? CStr(a[1]) : " ";
@@ -172,13 +174,14 @@ Variant Split(BuiltinContext&, Args a) {
     const std::size_t at = sameBytes ? h.find(d, pos) : std::string::npos;
     if (at == std::string::npos) break;
     parts.emplace_back(s.substr(pos, at - pos));
+    cx.rt.WorkBytes(at - pos + sizeof(Variant));
     pos = at + d.size();
   }
   parts.emplace_back(s.substr(pos));
   return Variant(SafeArray::FromVector(std::move(parts)));
 }
 
-Variant Join(BuiltinContext&, Args a) {
+Variant Join(BuiltinContext& cx, Args a) {
   if (!a[0].IsArray()) Raise(err::kTypeMismatch);
   const SafeArray& arr = a[0].AsArray();
   if (arr.Dimensions() > 1) Raise(err::kTypeMismatch);
@@ -190,6 +193,7 @@ Variant Join(BuiltinContext&, Args a) {
     first = false;
     if (v.IsNull() || v.IsArray() || v.IsObject()) Raise(err::kTypeMismatch);
     out += CStr(v);
+    cx.rt.WorkBytes(sizeof(Variant) + (v.IsString() ? v.RawString().size() : 0) + delim.size());
   }
   return Variant(std::move(out));
 }
@@ -219,9 +223,10 @@ Variant LCase(BuiltinContext&, Args a) {
   return Variant(ToLowerText(a[0].IsString() ? a[0].RawString() : CStr(a[0])));
 }
 
-Variant Space(BuiltinContext&, Args a) {
+Variant Space(BuiltinContext& cx, Args a) {
   const int32_t n = Whole(a[0]);
   if (n < 0) Invalid();
+  cx.rt.WorkBytes(n);
   return Variant(std::string(n, ' '));
 }
 
@@ -231,7 +236,7 @@ std::string CharText(int32_t code) {
   return s;
 }
 
-Variant String(BuiltinContext&, Args a) {
+Variant String(BuiltinContext& cx, Args a) {
   if (a[0].IsNull() || a[1].IsNull()) return Variant::Null();
   const int32_t n = Whole(a[0]);
   if (n < 0) Invalid();
@@ -246,7 +251,10 @@ Variant String(BuiltinContext&, Args a) {
   }
   std::string out;
   out.reserve(ch.size() * n);
-  for (int32_t i = 0; i < n; ++i) out += ch;
+  for (int32_t i = 0; i < n; ++i) {
+    out += ch;
+    if ((i & 0xffff) == 0) cx.rt.WorkBytes(ch.size() << 16);
+  }
   return Variant(std::move(out));
 }
 
@@ -304,7 +312,7 @@ Variant Radix(Args a, int bits, const char* fmt16, const char* fmt32) {
 Variant Hex(BuiltinContext&, Args a) { return Radix(a, 16, "%X", "%X"); }
 Variant Oct(BuiltinContext&, Args a) { return Radix(a, 8, "%o", "%o"); }
 
-Variant Filter(BuiltinContext&, Args a) {
+Variant Filter(BuiltinContext& cx, Args a) {
   if (!a[0].IsArray()) Raise(err::kTypeMismatch);
   if (a[1].IsNull()) Raise(94);
   const std::string match = CStr(a[1]);
@@ -314,6 +322,7 @@ Variant Filter(BuiltinContext&, Args a) {
   for (const Variant& v : a[0].AsArray().data()) {
     if (v.IsNull()) Raise(err::kTypeMismatch);
     const std::string s = CStr(v);
+    cx.rt.WorkBytes(sizeof(Variant) + s.size());
     const bool found = FindChars(s, match, 0, text) != std::string::npos;
     if (found == include) out.emplace_back(s);
   }

@@ -4,6 +4,7 @@
 // source lines; and classes with their member tables.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <string>
 #include <typeinfo>
@@ -47,6 +48,7 @@ struct NameCache {
 struct MemberCache {
   const std::type_info* type = nullptr;
   const void* cls = nullptr;  // the script class for script objects
+  uint32_t serial = 0;        // and its serial (a later class may reuse the address)
   DispId id = kDispUnknown;
 };
 
@@ -89,6 +91,8 @@ struct ClassMember {
 
 class ClassDef : public RefCounted {
  public:
+  ClassDef() : serial(NextSerial()) {}
+  const uint32_t serial;  // unique to this class among all made in the process
   std::string name;
   int32_t module = 0;
   std::vector<std::string> fieldNames;
@@ -97,6 +101,11 @@ class ClassDef : public RefCounted {
   NameMap<int32_t> memberIndex;     // all members, public or not
   DispId defaultId = kDispUnknown;
   Ref<Function> initialize, terminate;
+
+  static uint32_t NextSerial() {
+    static std::atomic<uint32_t> next{1};
+    return next++;
+  }
 
   int32_t Find(std::string_view n) const {
     auto it = memberIndex.find(n);

@@ -916,8 +916,21 @@ class Compiler {
 
   void StoreVar(const Target& t, bool isSet) {
     if (isSet) Emit(OpCode::SetVar, -1, 0, static_cast<int>(t.var), t.slot);
+    else if (t.var == VarKind::Local && StoreFused(t.slot)) return;
     else if (t.var == VarKind::Local) Emit(OpCode::StoreLocal, -1, 0, 0, t.slot);
     else Emit(OpCode::Store, -1, 0, static_cast<int>(t.var), t.slot);
+  }
+
+  // local = local op local/constant: the operator writes the local itself
+  // (the value was the instruction just emitted), saving a push and a pop.
+  bool StoreFused(int32_t slot) {
+    Instr& last = F().code.back();
+    if ((last.op != OpCode::ArithLocals && last.op != OpCode::ArithLocalConst) || last.c > 0xFFFF || slot > 0x7FFF)
+      return false;
+    last.op = last.op == OpCode::ArithLocals ? OpCode::ArithLocalsTo : OpCode::ArithLocalConstTo;
+    last.c |= slot << 16;
+    st_->depth -= 1;
+    return true;
   }
 
   // target = target & a & b ...: append each operand in place.
@@ -1176,21 +1189,37 @@ class Compiler {
     }
   }
 
-  // A binary operator on the two values just pushed. A local compared with a
-  // constant (Case "x", If s = "x") compares in place instead of copying both:
-  // only the local and the constant can have pushed them.
+  // A binary operator on the two values just pushed. Arithmetic and
+  // comparisons of a local (or ByRef parameter) with another or a constant
+  // (i + 1, s = s + x, Case "x") read their operands in place instead of
+  // copying them: when the last two instructions load them, only those
+  // operands can have pushed them.
   void EmitBinary(OpCode op) {
     std::vector<Instr>& code = F().code;
     const std::size_t n = code.size();
-    if (op == OpCode::Eq && n >= 2 && code[n - 2].op == OpCode::LoadLocal && code[n - 1].op == OpCode::PushConst &&
-        code[n - 2].c >= 0 && code[n - 2].c <= 0xFFFF) {
-      const int32_t slot = code[n - 2].c, constant = code[n - 1].c;
-      code.resize(n - 2);
-      st_->depth -= 2;
-      Emit(OpCode::EqLocalConst, 1, 0, slot, constant);
-      return;
+    const bool fusable = op == OpCode::Add || op == OpCode::Sub || op == OpCode::Mul ||
+                         (op >= OpCode::Eq && op <= OpCode::Ge);
+    if (fusable && n >= 2) {
+      const int32_t left = FrameOperand(code[n - 2]), right = FrameOperand(code[n - 1]);
+      const bool constant = code[n - 1].op == OpCode::PushConst && code[n - 1].c <= 0xFFFF;
+      if (left >= 0 && (right >= 0 || constant)) {
+        const int32_t other = right >= 0 ? right : code[n - 1].c;
+        code.resize(n - 2);
+        st_->depth -= 2;
+        Emit(right >= 0 ? OpCode::ArithLocals : OpCode::ArithLocalConst, 1, static_cast<int>(op), left, other);
+        return;
+      }
     }
     Emit(op, -1);
+  }
+
+  // A fused operator's operand: a local's slot, or a ByRef parameter's with
+  // kRefOperand set; -1 when the instruction loads anything else.
+  static int32_t FrameOperand(const Instr& in) {
+    if (in.c < 0 || in.c >= kRefOperand) return -1;
+    if (in.op == OpCode::LoadLocal) return in.c;
+    if (in.op == OpCode::Load && in.b == static_cast<int>(VarKind::Ref)) return in.c | kRefOperand;
+    return -1;
   }
 
   Runtime& rt_;

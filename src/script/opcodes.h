@@ -23,7 +23,10 @@ namespace zantrel::script {
   X(Append, "b=kind c=slot", "v ->   var = var & v in place")                           \
   X(AppendLocal, "c=slot", "v ->   local = local & v in place")                         \
   X(AppendConst, "b=slot c=constant", "local = local & constant in place")                \
-  X(EqLocalConst, "b=slot c=constant", "-> local = constant, compared in place")           \
+  X(ArithLocals, "a=operator b=operand c=operand", "-> local op local, read in place")  \
+  X(ArithLocalConst, "a=operator b=operand c=constant", "-> local op constant, in place") \
+  X(ArithLocalsTo, "a=operator b=operand c=operand|target<<16", "target = local op local") \
+  X(ArithLocalConstTo, "a=operator b=operand c=constant|target<<16", "target = local op constant") \
   X(AppendElem, "n b=slot", "args ->   local = local & var(args); next: b=kind c=slot")  \
   X(ArgVar, "b=kind c=slot", "-> v   and remember the variable for ByRef")              \
   X(Index, "n b=kind c=slot", "args -> var(args)")                                      \
@@ -100,6 +103,10 @@ enum class VarKind : uint8_t {
   Name,      // resolved by name at run time (c = name index); Option Explicit applies
   Dynamic,   // Execute code: a name it declared in the procedure that ran it (c = name index)
 };
+
+// An operand of the fused operators (ArithLocals…): a slot of the frame's
+// locals, or with this bit set of its ByRef parameters.
+inline constexpr int32_t kRefOperand = 0x8000;
 
 struct Instr {
   OpCode op;

@@ -159,6 +159,7 @@ Variant Runtime::InvokeMember(ScriptObject& obj, DispId id, InvokeKind kind, Arg
 }
 
 void Runtime::CheckTime() {
+  budget_ = kUnitsPerClockRead;
   if (deadlineSet_ && std::chrono::steady_clock::now() > deadline_) throw ScriptAbort{ScriptAbort::Why::Timeout};
 }
 

@@ -121,6 +121,14 @@ class Runtime {
 
   // --- errors and limits ---
   void SetTimeout(int32_t ms) { timeoutMs_ = ms; }
+  // Counts work done since the clock was last read: one unit per backward jump
+  // or call, one per kBytesPerUnit bytes a string or array operation handles.
+  // When kUnitsPerClockRead units are spent the clock is read, so the time-out
+  // holds within a fraction of a millisecond whatever the work is.
+  void Work(int64_t units = 1) {
+    if ((budget_ -= units) < 0) CheckTime();
+  }
+  void WorkBytes(std::size_t bytes) { Work(static_cast<int64_t>(bytes / kBytesPerUnit)); }
   void CheckTime();
   struct ErrState {
     int32_t number = 0;
@@ -169,7 +177,9 @@ class Runtime {
   int32_t timeoutMs_ = 0;
   std::chrono::steady_clock::time_point deadline_{};
   bool deadlineSet_ = false;
-  uint32_t tick_ = 0;
+  static constexpr int64_t kUnitsPerClockRead = 4096;
+  static constexpr std::size_t kBytesPerUnit = 64;
+  int64_t budget_ = kUnitsPerClockRead;
 
   Ref<Dispatch> errObject_;
   std::shared_ptr<struct RuntimeLink> link_;

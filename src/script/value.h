@@ -3,6 +3,7 @@
 // the whole-number tests the fast paths of + and comparison use.
 #pragma once
 
+#include <cstring>
 #include <new>
 
 #include "core/variant.h"
@@ -18,28 +19,22 @@ inline void Destroy(Variant* v) {
   if (!IsPlain(v->type())) v->~Variant();
 }
 
+// A plain value is its bytes: copied as they are, with one branch instead of a
+// switch over the types (whose jump the processor keeps mispredicting).
+inline void CopyBytes(Variant* dst, const Variant& src) {
+  std::memcpy(static_cast<void*>(dst), static_cast<const void*>(&src), sizeof(Variant));
+}
+
 // Constructs a copy of src in the raw slot dst.
 inline void CopyInto(Variant* dst, const Variant& src) {
-  switch (src.type()) {
-    case VarType::Empty: new (dst) Variant(); return;
-    case VarType::Integer: new (dst) Variant(src.RawInteger()); return;
-    case VarType::Long: new (dst) Variant(src.RawLong()); return;
-    case VarType::Double: new (dst) Variant(src.RawDouble()); return;
-    case VarType::Boolean: new (dst) Variant(src.RawBoolean()); return;
-    default: new (dst) Variant(src); return;
-  }
+  if (IsPlain(src.type())) CopyBytes(dst, src);
+  else new (dst) Variant(src);
 }
 
 // Moves src into the raw slot dst; src is left valid (Empty or unchanged plain value).
 inline void MoveInto(Variant* dst, Variant* src) {
-  switch (src->type()) {
-    case VarType::Empty: new (dst) Variant(); return;
-    case VarType::Integer: new (dst) Variant(src->RawInteger()); return;
-    case VarType::Long: new (dst) Variant(src->RawLong()); return;
-    case VarType::Double: new (dst) Variant(src->RawDouble()); return;
-    case VarType::Boolean: new (dst) Variant(src->RawBoolean()); return;
-    default: new (dst) Variant(std::move(*src)); return;
-  }
+  if (IsPlain(src->type())) CopyBytes(dst, *src);
+  else new (dst) Variant(std::move(*src));
 }
 
 inline bool IsWhole(const Variant& v) { return v.type() == VarType::Integer || v.type() == VarType::Long; }

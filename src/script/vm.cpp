@@ -68,6 +68,73 @@ Variant ForBound(const Variant& v0) {
   Raise(err::kTypeMismatch);
 }
 
+// An operand of the fused operators: a local, or a ByRef parameter's variable.
+inline const Variant& FrameOperand(const Frame* f, int32_t operand) {
+  return operand & kRefOperand ? *f->refs[operand & (kRefOperand - 1)] : f->locals[operand];
+}
+
+// Pushes a call's result when the caller wants it, else releases it at once:
+// handlers leave by a computed jump, which skips the destructors of their locals.
+inline void KeepOrRelease(bool keep, Variant*& sp, Variant& r) {
+  if (keep) MoveInto(sp++, &r);
+  else r = Variant();
+}
+
+CompareOp CompareOpOf(OpCode op) {
+  return static_cast<CompareOp>(static_cast<int>(op) - static_cast<int>(OpCode::Eq));
+}
+
+// a op b for + - * and the comparisons when both are Integer, Long or Double,
+// constructed in the raw slot out; false when the general operator is needed
+// (other types, or a result that leaves the range the fast path covers).
+inline bool PlainArith(OpCode op, const Variant& a, const Variant& b, Variant* out) {
+  if (IsWhole(a) && IsWhole(b)) {
+    const int32_t x = WholeOf(a), y = WholeOf(b);
+    int32_t r;
+    switch (op) {
+      case OpCode::Add:
+        if (__builtin_add_overflow(x, y, &r)) break;
+        new (out) Variant(WholeResult(a, b, r));
+        return true;
+      case OpCode::Sub:
+        if (__builtin_sub_overflow(x, y, &r)) break;
+        new (out) Variant(WholeResult(a, b, r));
+        return true;
+      case OpCode::Mul:
+        if (__builtin_mul_overflow(x, y, &r)) break;
+        new (out) Variant(WholeResult(a, b, r));
+        return true;
+      default: new (out) Variant(CompareResult(x < y ? -1 : x > y ? 1 : 0, CompareOpOf(op))); return true;
+    }
+  }
+  double x, y;
+  if (!PlainNumbers(a, b, x, y)) return false;
+  double r;
+  switch (op) {
+    case OpCode::Add: r = x + y; break;
+    case OpCode::Sub: r = x - y; break;
+    case OpCode::Mul: r = x * y; break;
+    default: new (out) Variant(CompareResult(x < y ? -1 : x > y ? 1 : 0, CompareOpOf(op))); return true;
+  }
+  if (!std::isfinite(r)) return false;
+  new (out) Variant(r);
+  return true;
+}
+
+// The same for any operands: strings compared in place, the rest by the general operators.
+Variant ArithValue(OpCode op, const Variant& a, const Variant& b) {
+  if (op >= OpCode::Eq && a.IsString() && b.IsString()) {
+    const int c = a.RawString().compare(b.RawString());
+    return Variant(CompareResult(c < 0 ? -1 : c > 0 ? 1 : 0, CompareOpOf(op)));
+  }
+  switch (op) {
+    case OpCode::Add: return Add(a, b);
+    case OpCode::Sub: return Subtract(a, b);
+    case OpCode::Mul: return Multiply(a, b);
+    default: return Compare(a, b, CompareOpOf(op));
+  }
+}
+
 }  // namespace
 
 class Machine {
@@ -87,13 +154,25 @@ class Machine {
   Variant IndexOf(Variant& v, Variant* args, int n);
   void StoreIndexed(Variant& target, Variant* args, int n, Variant* value, bool isSet);
   Variant CallBuiltin(Frame* f, int32_t index, Variant* args, int n);
-  const ClassMember* ScriptMember(ScriptObject& obj, std::string_view name, const Frame* f);
+  const ClassMember* ScriptMember(ScriptObject& obj, const Frame* f, int32_t site);
   DispId HostMemberId(const Function& fn, int32_t site, Dispatch& d);
   Variant InvokeHost(Dispatch& d, DispId id, InvokeKind kind, Variant* args, int n);
+  // Counts a text's bytes or an array's elements as work for the time-out.
+  void Charge(const Variant& v) {
+    if (v.IsString()) rt_.WorkBytes(v.RawString().size());
+    else if (v.IsArray()) rt_.WorkBytes(v.RawArray()->size() * sizeof(Variant));
+  }
   void DropPending(Variant* from);
   void WriteBack(Variant* from);
   void Leave(Frame* f, Variant* sp);
-  bool Handle(const Error& e, Frame*& f, const Instr*& pc, Variant*& sp, std::size_t entryDepth);
+  // The loop's registers, handed to Handle by value so that the loop's own
+  // copies never have their address taken (they stay in machine registers).
+  struct Position {
+    Frame* f;
+    const Instr* pc;
+    Variant* sp;
+  };
+  bool Handle(const Error& e, Position& at, std::size_t entryDepth);
   void NoteSwallowed(const Error& e, const Frame& f, int32_t faultPc);
 
   Runtime& rt_;
@@ -135,23 +214,13 @@ void Machine::Enter(const Function& fn, ScriptObject* me, Variant* args, int n, 
     }
     rt_.pending_.pop_back();
   }
-  Frame fr;
-  fr.fn = &fn;
-  fr.pc = fn.code.data();
-  fr.locals = args;
-  fr.refs = refs;
-  fr.me = me;
-  fr.outer = outer;
-  fr.pendingMark = static_cast<uint32_t>(rt_.pending_.size());
-  fr.pinMark = static_cast<uint32_t>(rt_.pins_.size());
-  fr.refTop = rt_.refTop_;
-  fr.keep = keep;
-  fr.entry = false;
-  fr.resumeNext = false;
-  // dropObject: the object of a member call sits right below the arguments.
-  fr.dropObject = dropObject;
+  // Built in place: a frame assembled on the C++ stack and copied over costs
+  // more than the rest of the call. dropObject: the object of a member call
+  // sits right below the arguments.
+  rt_.frames_.emplace_back(&fn, fn.code.data(), args, refs, me, outer, nullptr,
+                           static_cast<uint32_t>(rt_.pending_.size()), static_cast<uint32_t>(rt_.pins_.size()),
+                           rt_.refTop_, false, keep, false, dropObject);
   rt_.refTop_ += n;
-  rt_.frames_.push_back(fr);
   rt_.top_ = args + fn.localCount + fn.maxStack;
 }
 
@@ -297,11 +366,20 @@ Variant Machine::CallBuiltin(Frame* f, int32_t index, Variant* args, int n) {
     for (int i = 0; i < n; ++i)
       if (args[i].IsObject()) args[i] = DefaultValue(args[i]);
   BuiltinContext cx{rt_, f};
-  return b.fn(cx, Args(args, n));
+  Variant r = b.fn(cx, Args(args, n));
+  Charge(r);
+  return r;
 }
 
-const ClassMember* Machine::ScriptMember(ScriptObject& obj, std::string_view name, const Frame* f) {
+// The member a call site names, remembered per site for objects of one class.
+const ClassMember* Machine::ScriptMember(ScriptObject& obj, const Frame* f, int32_t site) {
   ClassDef& cls = obj.cls();
+  MemberCache& c = f->fn->memberCache[site];
+  if (c.cls == &cls && c.serial == cls.serial) {
+    const ClassMember& cm = cls.members[c.id];
+    if (cm.isPublic || f->me == &obj) return &cm;
+  }
+  const std::string& name = f->fn->names[site];
   if (name.empty()) {
     if (cls.defaultId == kDispUnknown) Raise(err::kNotSupported);
     return &cls.members[cls.defaultId - 1];
@@ -310,6 +388,10 @@ const ClassMember* Machine::ScriptMember(ScriptObject& obj, std::string_view nam
   if (m < 0) Raise(err::kNotSupported, "Object doesn't support this property or method: '" + std::string(name) + "'");
   const ClassMember& cm = cls.members[m];
   if (!cm.isPublic && !(f->me == &obj)) Raise(err::kNotSupported, "Object doesn't support this property or method: '" + std::string(name) + "'");
+  c.type = nullptr;  // the host objects' key; the id is this class's now
+  c.cls = &cls;
+  c.serial = cls.serial;
+  c.id = m;
   return &cm;
 }
 
@@ -321,6 +403,7 @@ DispId Machine::HostMemberId(const Function& fn, int32_t site, Dispatch& d) {
   if (c.type == &t) return c.id;
   const DispId id = d.MemberId(name);
   if (id == kDispUnknown) Raise(err::kNotSupported, "Object doesn't support this property or method: '" + name + "'");
+  c.cls = nullptr;
   c.type = &t;
   c.id = id;
   return id;
@@ -356,7 +439,10 @@ void Machine::NoteSwallowed(const Error& e, const Frame& f, int32_t faultPc) {
 
 // Finds a frame with On Error Resume Next from the top down to the entry
 // frame; false when none (the frames are gone and the error goes to C++).
-bool Machine::Handle(const Error& e, Frame*& f, const Instr*& pc, Variant*& sp, std::size_t entryDepth) {
+bool Machine::Handle(const Error& e, Position& at, std::size_t entryDepth) {
+  Frame*& f = at.f;
+  const Instr*& pc = at.pc;
+  Variant*& sp = at.sp;
   int32_t faultPc = static_cast<int32_t>(pc - f->fn->code.data()) - 1;
   if (!rt_.site.valid) {
     const StmtPos* at = f->fn->StatementAt(faultPc);
@@ -389,67 +475,83 @@ bool Machine::Handle(const Error& e, Frame*& f, const Instr*& pc, Variant*& sp, 
   }
 }
 
+// Each instruction's handler ends by jumping straight to the next one's
+// (threaded dispatch: one indirect jump per handler, which the processor
+// predicts far better than the single jump of a switch); rare handlers just
+// break back to the switch.
+#define ZANTREL_CASE(name) \
+  case OpCode::name:       \
+  op_##name:
+#define ZANTREL_NEXT()                                  \
+  do {                                                  \
+    in = *pc++;                                         \
+    goto* kDispatch[static_cast<uint8_t>(in.op)];       \
+  } while (0)
+
 Variant Machine::Execute() {
+#define ZANTREL_OP_LABEL(name, operands, effect) &&op_##name,
+  static const void* const kDispatch[] = {ZANTREL_SCRIPT_OPCODES(ZANTREL_OP_LABEL)};
+#undef ZANTREL_OP_LABEL
   const std::size_t entryDepth = rt_.frames_.size();
   Frame* f = &rt_.frames_.back();
   const Instr* pc = f->pc;
   Variant* sp = f->locals + f->fn->localCount;
+  Instr in;
   for (;;) {
     try {
       for (;;) {
-        const Instr in = *pc++;
+        in = *pc++;
         switch (in.op) {
-          case OpCode::PushConst: CopyInto(sp++, f->fn->constants[in.c]); break;
-          case OpCode::PushEmpty: new (sp++) Variant(); break;
-          case OpCode::PushNothing: new (sp++) Variant(Variant::Nothing()); break;
-          case OpCode::PushMe: new (sp++) Variant(Ref<Dispatch>(f->me)); break;
-          case OpCode::Pop: Destroy(--sp); break;
-          case OpCode::LoadLocal: CopyInto(sp++, f->locals[in.c]); break;
-          case OpCode::StoreLocal: {
+          ZANTREL_CASE(PushConst) CopyInto(sp++, f->fn->constants[in.c]); ZANTREL_NEXT();
+          ZANTREL_CASE(PushEmpty) new (sp++) Variant(); ZANTREL_NEXT();
+          ZANTREL_CASE(PushNothing) new (sp++) Variant(Variant::Nothing()); ZANTREL_NEXT();
+          ZANTREL_CASE(PushMe) new (sp++) Variant(Ref<Dispatch>(f->me)); ZANTREL_NEXT();
+          ZANTREL_CASE(Pop) Destroy(--sp); ZANTREL_NEXT();
+          ZANTREL_CASE(LoadLocal) CopyInto(sp++, f->locals[in.c]); ZANTREL_NEXT();
+          ZANTREL_CASE(StoreLocal) {
             Variant* t = f->locals + in.c;
             --sp;
             if (IsPlain(t->type()) && IsPlain(sp->type())) MoveInto(t, sp);  // the slot at sp is raw now
             else StoreLet(t, sp);
-            break;
+            ZANTREL_NEXT();
           }
-          case OpCode::Load: {
-            if (static_cast<VarKind>(in.b) == VarKind::Name) {
-              Variant* v = NameVar(f, in.c);
-              CopyInto(sp++, *v);
-            } else {
-              CopyInto(sp++, *VarPtr(f, static_cast<VarKind>(in.b), in.c));
-            }
-            break;
+          ZANTREL_CASE(Load) {
+            const VarKind kind = static_cast<VarKind>(in.b);
+            if (kind == VarKind::Ref) CopyInto(sp++, *f->refs[in.c]);
+            else if (kind == VarKind::Global) CopyInto(sp++, rt_.Cell(in.c));
+            else CopyInto(sp++, *VarPtr(f, kind, in.c));
+            ZANTREL_NEXT();
           }
-          case OpCode::Store: {
+          ZANTREL_CASE(Store) {
             Variant* t = VarPtr(f, static_cast<VarKind>(in.b), in.c);
             StoreLet(t, --sp);
-            break;
+            ZANTREL_NEXT();
           }
-          case OpCode::SetVar: {
+          ZANTREL_CASE(SetVar) {
             Variant* t = VarPtr(f, static_cast<VarKind>(in.b), in.c);
             --sp;
             StoreSet(t, sp);
             Destroy(sp);
-            break;
+            ZANTREL_NEXT();
           }
-          case OpCode::AppendLocal:
-          case OpCode::Append: {
+          ZANTREL_CASE(AppendLocal)
+          ZANTREL_CASE(Append) {
             Variant* t = in.op == OpCode::AppendLocal ? f->locals + in.c : VarPtr(f, static_cast<VarKind>(in.b), in.c);
             --sp;
+            Charge(*sp);
             if (t->IsString() && !sp->IsObject()) AppendText(t->RawMutableString(), *sp);
             else *t = Concat(*t, *sp);
             Destroy(sp);
-            break;
+            ZANTREL_NEXT();
           }
-          case OpCode::AppendConst: {
+          ZANTREL_CASE(AppendConst) {
             Variant* t = f->locals + in.b;
             const Variant& v = f->fn->constants[in.c];
             if (t->IsString()) t->RawMutableString() += v.RawString();
             else *t = Concat(*t, v);
-            break;
+            ZANTREL_NEXT();
           }
-          case OpCode::AppendElem: {
+          ZANTREL_CASE(AppendElem) {
             const Instr extra = *pc++;
             const int n = in.a;
             Variant* args = sp - n;
@@ -460,6 +562,7 @@ Variant Machine::Execute() {
               if (n > 64) Raise(err::kSubscript);
               for (int i = 0; i < n; ++i) subs[i] = Subscript(args[i]);
               const Variant& e = src->AsArray().At(subs, n);
+              Charge(e);
               if (!e.IsObject()) AppendText(t->RawMutableString(), e);
               else *t = Concat(*t, e);
             } else {
@@ -468,9 +571,9 @@ Variant Machine::Execute() {
             }
             for (Variant* p = sp; p != args;) Destroy(--p);
             sp = args;
-            break;
+            ZANTREL_NEXT();
           }
-          case OpCode::ArgVar: {
+          ZANTREL_CASE(ArgVar) {
             const VarKind kind = static_cast<VarKind>(in.b);
             Variant* t = nullptr;
             if (kind == VarKind::Name) {
@@ -486,21 +589,21 @@ Variant Machine::Execute() {
                 f = &rt_.frames_.back();
                 pc = f->pc;
                 sp = f->locals + f->fn->localCount;
-                break;
+                ZANTREL_NEXT();
               } else {
                 Variant res = CallBuiltin(f, r.index, sp, 0);
                 MoveInto(sp++, &res);
-                break;
+                ZANTREL_NEXT();
               }
             } else {
-              t = VarPtr(f, kind, in.c);
+              t = kind == VarKind::Local ? f->locals + in.c : VarPtr(f, kind, in.c);
             }
             CopyInto(sp, *t);
             rt_.pending_.push_back(PendingRef{static_cast<uint32_t>(sp - rt_.stack_), t, nullptr});
             ++sp;
-            break;
+            ZANTREL_NEXT();
           }
-          case OpCode::Index: {
+          ZANTREL_CASE(Index) {
             const int n = in.a;
             Variant* args = sp - n;
             Variant* v = VarPtr(f, static_cast<VarKind>(in.b), in.c);
@@ -509,19 +612,19 @@ Variant Machine::Execute() {
             for (Variant* p = sp; p != args;) Destroy(--p);
             sp = args;
             MoveInto(sp++, &r);
-            break;
+            ZANTREL_NEXT();
           }
-          case OpCode::StoreIndex:
-          case OpCode::SetIndex: {
+          ZANTREL_CASE(StoreIndex)
+          ZANTREL_CASE(SetIndex) {
             const int n = in.a;
             Variant* args = sp - n - 1;
             Variant* v = VarPtr(f, static_cast<VarKind>(in.b), in.c);
             StoreIndexed(*v, args, n, sp - 1, in.op == OpCode::SetIndex);
             for (Variant* p = sp; p != args;) Destroy(--p);
             sp = args;
-            break;
+            ZANTREL_NEXT();
           }
-          case OpCode::ArgIndex: {
+          ZANTREL_CASE(ArgIndex) {
             const int n = in.a;
             Variant* args = sp - n;
             Variant* v = VarPtr(f, static_cast<VarKind>(in.b), in.c);
@@ -542,9 +645,9 @@ Variant Machine::Execute() {
               sp = args;
               MoveInto(sp++, &r);
             }
-            break;
+            ZANTREL_NEXT();
           }
-          case OpCode::DimArray: {
+          ZANTREL_CASE(DimArray) {
             const int n = in.a;
             Variant* v = VarPtr(f, static_cast<VarKind>(in.b), in.c);
             std::vector<SafeArray::Bound> bounds;
@@ -555,9 +658,10 @@ Variant Machine::Execute() {
             }
             for (int i = 0; i < n; ++i) Destroy(--sp);
             *v = Variant(MakeRef<SafeArray>(std::move(bounds), n > 0));
-            break;
+            Charge(*v);
+            ZANTREL_NEXT();
           }
-          case OpCode::ReDim: {
+          ZANTREL_CASE(ReDim) {
             const int n = in.a;
             const bool preserve = in.b & 0x100;
             Variant* v = VarPtr(f, static_cast<VarKind>(in.b & 0xff), in.c);
@@ -572,15 +676,17 @@ Variant Machine::Execute() {
               if (v->AsArray().fixed()) Raise(err::kArrayFixed);
               if (preserve) {
                 v->MutableArray().Redim(std::move(bounds), true);
-                break;
+                Charge(*v);
+                ZANTREL_NEXT();
               }
             } else if (preserve && !v->IsEmpty()) {
               Raise(err::kTypeMismatch);
             }
             *v = Variant(MakeRef<SafeArray>(std::move(bounds)));
-            break;
+            Charge(*v);
+            ZANTREL_NEXT();
           }
-          case OpCode::Erase: {
+          ZANTREL_CASE(Erase) {
             Variant* v = VarPtr(f, static_cast<VarKind>(in.b), in.c);
             if (!v->IsArray()) Raise(err::kTypeMismatch);
             if (v->AsArray().fixed()) {
@@ -588,9 +694,9 @@ Variant Machine::Execute() {
             } else {
               *v = Variant(MakeRef<SafeArray>(std::vector<SafeArray::Bound>{}));
             }
-            break;
+            ZANTREL_NEXT();
           }
-          case OpCode::LoadName: {
+          ZANTREL_CASE(LoadName) {
             const Resolved r = ResolveName(f, in.c);
             if (const Variant* d = DynamicVar(f, in.c, false)) {
               CopyInto(sp++, *d);
@@ -611,9 +717,9 @@ Variant Machine::Execute() {
               if (f->fn->optionExplicit) Raise(err::kVariableUndefined, "Variable is undefined: '" + f->fn->names[in.c] + "'");
               new (sp++) Variant();
             }
-            break;
+            ZANTREL_NEXT();
           }
-          case OpCode::CallName: {
+          ZANTREL_CASE(CallName) {
             const int n = in.a;
             Variant* args = sp - n;
             const Resolved r = ResolveName(f, in.c);
@@ -622,8 +728,8 @@ Variant Machine::Execute() {
               WriteBack(args);
               for (Variant* p = sp; p != args;) Destroy(--p);
               sp = args;
-              if (in.b & 1) MoveInto(sp++, &res);
-              break;
+              KeepOrRelease(in.b & 1, sp, res);
+              ZANTREL_NEXT();
             }
             if (r.kind == ResolvedKind::Proc) {
               const Ref<Function>& fn = rt_.Proc(r.index);
@@ -633,7 +739,7 @@ Variant Machine::Execute() {
               f = &rt_.frames_.back();
               pc = f->pc;
               sp = f->locals + f->fn->localCount;
-              break;
+              ZANTREL_NEXT();
             }
             Variant res;
             if (r.kind == ResolvedKind::Cell) {
@@ -647,30 +753,30 @@ Variant Machine::Execute() {
             }
             for (Variant* p = sp; p != args;) Destroy(--p);
             sp = args;
-            if (in.b & 1) MoveInto(sp++, &res);
-            break;
+            KeepOrRelease(in.b & 1, sp, res);
+            ZANTREL_NEXT();
           }
-          case OpCode::CallProc: {
+          ZANTREL_CASE(CallProc) {
             const Ref<Function>& fn = rt_.Proc(in.c);
             if (!fn) Raise(err::kTypeMismatch);
-            if ((++rt_.tick_ & 0x3ff) == 0) rt_.CheckTime();
+            rt_.Work();
             f->pc = pc;
             Enter(*fn, nullptr, sp - in.a, in.a, in.b & 1, false);
             f = &rt_.frames_.back();
             pc = f->pc;
             sp = f->locals + f->fn->localCount;
-            break;
+            ZANTREL_NEXT();
           }
-          case OpCode::CallBuiltin: {
+          ZANTREL_CASE(CallBuiltin) {
             const int n = in.a;
             Variant* args = sp - n;
             Variant res = CallBuiltin(f, in.c, args, n);
             for (Variant* p = sp; p != args;) Destroy(--p);
             sp = args;
-            if (in.b & 1) MoveInto(sp++, &res);
-            break;
+            KeepOrRelease(in.b & 1, sp, res);
+            ZANTREL_NEXT();
           }
-          case OpCode::CallMethod: {
+          ZANTREL_CASE(CallMethod) {
             const int n = in.a;
             const InvokeKind kind = static_cast<InvokeKind>(in.b & 0xff);
             const ClassMember& m = f->me->cls().members[in.c];
@@ -684,18 +790,18 @@ Variant Machine::Execute() {
             f = &rt_.frames_.back();
             pc = f->pc;
             sp = f->locals + f->fn->localCount;
-            break;
+            ZANTREL_NEXT();
           }
-          case OpCode::IndexValue: {
+          ZANTREL_CASE(IndexValue) {
             const int n = in.a;
             Variant* args = sp - n;
             Variant r = IndexOf(args[-1], args, n);
             for (Variant* p = sp; p != args - 1;) Destroy(--p);
             sp = args - 1;
             MoveInto(sp++, &r);
-            break;
+            ZANTREL_NEXT();
           }
-          case OpCode::GetMember: {
+          ZANTREL_CASE(GetMember) {
             const int n = in.a;
             Variant* args = sp - n;
             Variant* objv = args - 1;
@@ -704,7 +810,7 @@ Variant Machine::Execute() {
             Dispatch* d = objv->RawObject();
             if (!d) Raise(err::kObjectNotSet);
             if (ScriptObject* so = AsScriptObject(d)) {
-              const ClassMember* m = ScriptMember(*so, f->fn->names[in.c], f);
+              const ClassMember* m = ScriptMember(*so, f, in.c);
               if (m->field < 0) {
                 const Function* fn = m->get ? m->get.get() : m->method.get();
                 if (!fn) Raise(err::kNotSupported);
@@ -712,35 +818,36 @@ Variant Machine::Execute() {
                   DropPending(args);
                   Variant inner = rt_.Call(*fn, so, {});
                   Variant r = IndexOf(inner, args, n);
+                  inner = Variant();
                   for (Variant* p = sp; p != objv;) Destroy(--p);
                   sp = objv;
-                  if (keep) MoveInto(sp++, &r);
-                  break;
+                  KeepOrRelease(keep, sp, r);
+                  ZANTREL_NEXT();
                 }
                 f->pc = pc;
                 Enter(*fn, so, args, n, keep, true);
                 f = &rt_.frames_.back();
                 pc = f->pc;
                 sp = f->locals + f->fn->localCount;
-                break;
+                ZANTREL_NEXT();
               }
               DropPending(args);
               Variant r = n ? IndexOf(so->fields()[m->field], args, n) : so->fields()[m->field];
               for (Variant* p = sp; p != objv;) Destroy(--p);
               sp = objv;
-              if (keep) MoveInto(sp++, &r);
-              break;
+              KeepOrRelease(keep, sp, r);
+              ZANTREL_NEXT();
             }
             const DispId id = HostMemberId(*f->fn, in.c, *d);
             Variant r = InvokeHost(*d, id, keep ? InvokeKind::Get : InvokeKind::Call, args, n);
             WriteBack(args);
             for (Variant* p = sp; p != objv;) Destroy(--p);
             sp = objv;
-            if (keep) MoveInto(sp++, &r);
-            break;
+            KeepOrRelease(keep, sp, r);
+            ZANTREL_NEXT();
           }
-          case OpCode::LetMember:
-          case OpCode::SetMember: {
+          ZANTREL_CASE(LetMember)
+          ZANTREL_CASE(SetMember) {
             const int n = in.a;
             const bool isSet = in.op == OpCode::SetMember;
             Variant* args = sp - n - 1;
@@ -750,7 +857,7 @@ Variant Machine::Execute() {
             if (!d) Raise(err::kObjectNotSet);
             if (isSet && !sp[-1].IsObject()) Raise(err::kObjectRequired);
             if (ScriptObject* so = AsScriptObject(d)) {
-              const ClassMember* m = ScriptMember(*so, f->fn->names[in.c], f);
+              const ClassMember* m = ScriptMember(*so, f, in.c);
               if (m->field >= 0) {
                 Variant& field = so->fields()[m->field];
                 if (n) StoreIndexed(field, args, n, sp - 1, isSet);
@@ -758,7 +865,7 @@ Variant Machine::Execute() {
                 else StoreLet(&field, sp - 1);
                 for (Variant* p = sp; p != objv;) Destroy(--p);
                 sp = objv;
-                break;
+                ZANTREL_NEXT();
               }
               const Function* fn = isSet ? m->set.get() : m->let.get();
               if (!fn) Raise(err::kNotSupported);
@@ -767,26 +874,26 @@ Variant Machine::Execute() {
               f = &rt_.frames_.back();
               pc = f->pc;
               sp = f->locals + f->fn->localCount;
-              break;
+              ZANTREL_NEXT();
             }
             const DispId id = HostMemberId(*f->fn, in.c, *d);
             if (!isSet && sp[-1].IsObject()) sp[-1] = DefaultValue(sp[-1]);
             d->Invoke(id, isSet ? InvokeKind::Set : InvokeKind::Let, Args(args, n + 1));
             for (Variant* p = sp; p != objv;) Destroy(--p);
             sp = objv;
-            break;
+            ZANTREL_NEXT();
           }
-          case OpCode::New: {
+          ZANTREL_CASE(New) {
             Variant obj = rt_.NewNamed(f->fn->module, f->fn->names[in.c]);
             MoveInto(sp++, &obj);
-            break;
+            ZANTREL_NEXT();
           }
-          case OpCode::CheckObject:
+          ZANTREL_CASE(CheckObject)
             if (!sp[-1].IsObject()) Raise(err::kObjectRequired);
-            break;
-          case OpCode::Add:
-          case OpCode::Sub:
-          case OpCode::Mul: {
+            ZANTREL_NEXT();
+          ZANTREL_CASE(Add)
+          ZANTREL_CASE(Sub)
+          ZANTREL_CASE(Mul) {
             Variant* a = sp - 2;
             Variant* b = sp - 1;
             if (IsWhole(*a) && IsWhole(*b)) {
@@ -797,7 +904,7 @@ Variant Machine::Execute() {
               if (!overflow) {
                 new (a) Variant(WholeResult(*a, *b, r));
                 --sp;
-                break;
+                ZANTREL_NEXT();
               }
             }
             double x, y;
@@ -806,7 +913,7 @@ Variant Machine::Execute() {
               if (std::isfinite(r)) {
                 new (a) Variant(r);
                 --sp;
-                break;
+                ZANTREL_NEXT();
               }
             }
             Variant r = in.op == OpCode::Add ? Add(*a, *b) : in.op == OpCode::Sub ? Subtract(*a, *b) : Multiply(*a, *b);
@@ -814,15 +921,15 @@ Variant Machine::Execute() {
             Destroy(a);
             MoveInto(a, &r);
             --sp;
-            break;
+            ZANTREL_NEXT();
           }
 #define ZANTREL_BINARY(OP, FN)     \
-  case OpCode::OP: {               \
+  ZANTREL_CASE(OP) {               \
     Variant r = FN(sp[-2], sp[-1]); \
     Destroy(--sp);                 \
     Destroy(sp - 1);               \
     MoveInto(sp - 1, &r);          \
-    break;                         \
+    ZANTREL_NEXT();                \
   }
           ZANTREL_BINARY(Div, Divide)
           ZANTREL_BINARY(IntDiv, IntDivide)
@@ -834,42 +941,43 @@ Variant Machine::Execute() {
           ZANTREL_BINARY(Eqv, Eqv)
           ZANTREL_BINARY(Imp, Imp)
 #undef ZANTREL_BINARY
-          case OpCode::Concat: {
+          ZANTREL_CASE(Concat) {
             Variant* a = sp - 2;
             Variant* b = sp - 1;
+            Charge(*b);
             if (a->IsString() && !b->IsObject()) {
               AppendText(a->RawMutableString(), *b);
               Destroy(--sp);
-              break;
+              ZANTREL_NEXT();
             }
             Variant r = Concat(*a, *b);
             Destroy(b);
             Destroy(a);
             MoveInto(a, &r);
             --sp;
-            break;
+            ZANTREL_NEXT();
           }
-          case OpCode::Eq:
-          case OpCode::Ne:
-          case OpCode::Lt:
-          case OpCode::Le:
-          case OpCode::Gt:
-          case OpCode::Ge: {
+          ZANTREL_CASE(Eq)
+          ZANTREL_CASE(Ne)
+          ZANTREL_CASE(Lt)
+          ZANTREL_CASE(Le)
+          ZANTREL_CASE(Gt)
+          ZANTREL_CASE(Ge) {
             Variant* a = sp - 2;
             Variant* b = sp - 1;
-            const CompareOp op = static_cast<CompareOp>(static_cast<int>(in.op) - static_cast<int>(OpCode::Eq));
+            const CompareOp op = CompareOpOf(in.op);
             if (IsWhole(*a) && IsWhole(*b)) {
               const int32_t x = WholeOf(*a), y = WholeOf(*b);
               const int c = x < y ? -1 : x > y ? 1 : 0;
               new (a) Variant(CompareResult(c, op));
               --sp;
-              break;
+              ZANTREL_NEXT();
             }
             double x, y;
             if (PlainNumbers(*a, *b, x, y)) {
               new (a) Variant(CompareResult(x < y ? -1 : x > y ? 1 : 0, op));
               --sp;
-              break;
+              ZANTREL_NEXT();
             }
             if (a->IsString() && b->IsString()) {
               const int c = a->RawString().compare(b->RawString());
@@ -878,61 +986,74 @@ Variant Machine::Execute() {
               Destroy(a);
               new (a) Variant(r);
               --sp;
-              break;
+              ZANTREL_NEXT();
             }
             Variant r = Compare(*a, *b, op);
             Destroy(b);
             Destroy(a);
             MoveInto(a, &r);
             --sp;
-            break;
+            ZANTREL_NEXT();
           }
-          case OpCode::EqLocalConst: {
-            const Variant& a = f->locals[in.b];
-            const Variant& b = f->fn->constants[in.c];
-            if (a.IsString() && b.IsString()) {
-              new (sp++) Variant(a.RawString() == b.RawString());
-            } else {
-              Variant r = Compare(a, b, CompareOp::Eq);
-              MoveInto(sp++, &r);
+          ZANTREL_CASE(ArithLocals)
+          ZANTREL_CASE(ArithLocalConst) {
+            const OpCode op = static_cast<OpCode>(in.a);
+            const Variant& x = FrameOperand(f, in.b);
+            const Variant& y = in.op == OpCode::ArithLocals ? FrameOperand(f, in.c) : f->fn->constants[in.c];
+            if (!PlainArith(op, x, y, sp)) {
+              Variant r = ArithValue(op, x, y);
+              MoveInto(sp, &r);
             }
-            break;
+            ++sp;
+            ZANTREL_NEXT();
           }
-          case OpCode::Is: {
+          ZANTREL_CASE(ArithLocalsTo)
+          ZANTREL_CASE(ArithLocalConstTo) {
+            const OpCode op = static_cast<OpCode>(in.a);
+            const Variant& x = FrameOperand(f, in.b);
+            const int32_t other = in.c & 0xFFFF;
+            const Variant& y = in.op == OpCode::ArithLocalsTo ? FrameOperand(f, other) : f->fn->constants[other];
+            Variant* t = f->locals + (in.c >> 16);
+            if (IsPlain(t->type()) && PlainArith(op, x, y, t)) ZANTREL_NEXT();
+            Variant r = ArithValue(op, x, y);
+            StoreLet(t, &r);
+            ZANTREL_NEXT();
+          }
+          ZANTREL_CASE(Is) {
             const bool r = Is(sp[-2], sp[-1]);
             Destroy(--sp);
             Destroy(sp - 1);
             new (sp - 1) Variant(r);
-            break;
+            ZANTREL_NEXT();
           }
-          case OpCode::Neg: {
+          ZANTREL_CASE(Neg) {
             Variant r = Negate(sp[-1]);
             Destroy(sp - 1);
             MoveInto(sp - 1, &r);
-            break;
+            ZANTREL_NEXT();
           }
-          case OpCode::Not: {
+          ZANTREL_CASE(Not) {
             Variant r = Not(sp[-1]);
             Destroy(sp - 1);
             MoveInto(sp - 1, &r);
-            break;
+            ZANTREL_NEXT();
           }
-          case OpCode::Jump:
-            if (in.c < pc - f->fn->code.data() && (++rt_.tick_ & 0x3ff) == 0) rt_.CheckTime();
+          ZANTREL_CASE(Jump)
+            if (in.c < pc - f->fn->code.data()) rt_.Work();
             pc = f->fn->code.data() + in.c;
-            break;
-          case OpCode::JumpIfFalse:
-          case OpCode::JumpIfTrue: {
+            ZANTREL_NEXT();
+          ZANTREL_CASE(JumpIfFalse)
+          ZANTREL_CASE(JumpIfTrue) {
             --sp;
             const bool t = sp->type() == VarType::Boolean ? sp->RawBoolean() : Truth(*sp);
             Destroy(sp);
             if (t == (in.op == OpCode::JumpIfTrue)) {
-              if (in.c < pc - f->fn->code.data() && (++rt_.tick_ & 0x3ff) == 0) rt_.CheckTime();
+              if (in.c < pc - f->fn->code.data()) rt_.Work();
               pc = f->fn->code.data() + in.c;
             }
-            break;
+            ZANTREL_NEXT();
           }
-          case OpCode::ForInit: {
+          ZANTREL_CASE(ForInit) {
             const Instr extra = *pc++;
             Variant* hidden = f->locals + extra.b;
             hidden[0] = ForBound(sp[-2]);
@@ -943,9 +1064,9 @@ Variant Machine::Execute() {
             StoreLet(v, --sp);
             Destroy(sp);
             if (!ForInRange(*v, hidden[0], hidden[1])) pc = f->fn->code.data() + extra.c;
-            break;
+            ZANTREL_NEXT();
           }
-          case OpCode::ForNext: {
+          ZANTREL_CASE(ForNext) {
             const Instr extra = *pc++;
             Variant* hidden = f->locals + extra.b;
             Variant* v = in.b == static_cast<int>(VarKind::Local) ? f->locals + in.c : VarPtr(f, static_cast<VarKind>(in.b), in.c);
@@ -956,18 +1077,18 @@ Variant Machine::Execute() {
                 new (v) Variant(static_cast<int16_t>(next));
               else
                 new (v) Variant(next);
-              if ((++rt_.tick_ & 0x3ff) == 0) rt_.CheckTime();
+              rt_.Work();
               const int32_t limit = WholeOf(hidden[0]);
               if (WholeOf(hidden[1]) >= 0 ? next <= limit : next >= limit) pc = f->fn->code.data() + extra.c;
-              break;
+              ZANTREL_NEXT();
             } else {
               *v = Add(ForBound(*v), hidden[1]);
             }
-            if ((++rt_.tick_ & 0x3ff) == 0) rt_.CheckTime();
+            rt_.Work();
             if (ForInRange(*v, hidden[0], hidden[1])) pc = f->fn->code.data() + extra.c;
-            break;
+            ZANTREL_NEXT();
           }
-          case OpCode::ForEachInit: {
+          ZANTREL_CASE(ForEachInit) {
             Variant* c = --sp;
             Ref<Enumerator> e;
             if (c->IsArray()) {
@@ -978,32 +1099,32 @@ Variant Machine::Execute() {
             Destroy(sp);
             if (!e) Raise(err::kNotCollection);
             f->locals[in.c] = Variant(Ref<Dispatch>(MakeRef<EnumHolder>(std::move(e))));
-            break;
+            ZANTREL_NEXT();
           }
-          case OpCode::ForEachNext: {
+          ZANTREL_CASE(ForEachNext) {
             const Instr extra = *pc++;
             const Variant& h = f->locals[extra.b];
             auto* holder = h.IsObject() ? static_cast<EnumHolder*>(h.RawObject()) : nullptr;
             Variant item;
-            if ((++rt_.tick_ & 0x3ff) == 0) rt_.CheckTime();
+            rt_.Work();
             if (!holder || !holder->e->Next(item)) {
               pc = f->fn->code.data() + extra.c;
-              break;
+              ZANTREL_NEXT();
             }
             *VarPtr(f, static_cast<VarKind>(in.b), in.c) = std::move(item);
-            break;
+            ZANTREL_NEXT();
           }
-          case OpCode::Operand:
-          case OpCode::Nop: break;
-          case OpCode::OnErrorResumeNext:
+          ZANTREL_CASE(Operand)
+          ZANTREL_CASE(Nop) ZANTREL_NEXT();
+          ZANTREL_CASE(OnErrorResumeNext)
             f->resumeNext = true;
             rt_.ClearErr();
-            break;
-          case OpCode::OnErrorGoto0:
+            ZANTREL_NEXT();
+          ZANTREL_CASE(OnErrorGoto0)
             f->resumeNext = false;
             rt_.ClearErr();
-            break;
-          case OpCode::Return: {
+            ZANTREL_NEXT();
+          ZANTREL_CASE(Return) {
             Variant result;
             if (in.a) {
               --sp;
@@ -1021,13 +1142,15 @@ Variant Machine::Execute() {
             pc = f->pc;
             sp = locals;
             if (drop) Destroy(--sp);  // the object of a member call
-            if (keep) MoveInto(sp++, &result);
-            break;
+            KeepOrRelease(keep, sp, result);
+            ZANTREL_NEXT();
           }
         }
       }
     } catch (const Error& e) {
-      if (!Handle(e, f, pc, sp, entryDepth)) throw;
+      Position at{f, pc, sp};
+      if (!Handle(e, at, entryDepth)) throw;
+      f = at.f, pc = at.pc, sp = at.sp;
     } catch (const ScriptAbort&) {
       while (rt_.frames_.size() >= entryDepth) {
         Frame* top = &rt_.frames_.back();
@@ -1039,12 +1162,19 @@ Variant Machine::Execute() {
       }
       throw;
     } catch (const std::bad_alloc&) {
-      if (!Handle(Error(err::kOutOfMemory, "Out of memory"), f, pc, sp, entryDepth)) Raise(err::kOutOfMemory);
+      Position at{f, pc, sp};
+      if (!Handle(Error(err::kOutOfMemory, "Out of memory"), at, entryDepth)) Raise(err::kOutOfMemory);
+      f = at.f, pc = at.pc, sp = at.sp;
     } catch (const std::length_error&) {
-      if (!Handle(Error(err::kOutOfMemory, "Out of memory"), f, pc, sp, entryDepth)) Raise(err::kOutOfMemory);
+      Position at{f, pc, sp};
+      if (!Handle(Error(err::kOutOfMemory, "Out of memory"), at, entryDepth)) Raise(err::kOutOfMemory);
+      f = at.f, pc = at.pc, sp = at.sp;
     }
   }
 }
+
+#undef ZANTREL_NEXT
+#undef ZANTREL_CASE
 
 // --- Runtime entry points ---
 

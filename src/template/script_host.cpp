@@ -65,12 +65,6 @@ bool AttributeIsTrue(const pugi::xml_node& node, const char* name) {
   }
 }
 
-std::string Trimmed(std::string_view s) {
-  std::size_t a = s.find_first_not_of(' ');
-  if (a == std::string_view::npos) return {};
-  return std::string(s.substr(a, s.find_last_not_of(' ') - a + 1));
-}
-
 constexpr std::string_view kEntryFunction = "ovScriptEngine";
 
 bool IsWordChar(char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_'; }
@@ -204,15 +198,15 @@ bool ObScript::LoadSysCodeEntries(const std::string& descriptionFile) {
   };
   entries([this](const pugi::xml_node& file) {
     if (AttributeIsTrue(file, "function") && AttributeIsTrue(file, "override"))
-      overridable_.push_back(Trimmed(file.attribute("id").value()));
+      overridable_.push_back(std::string(Trim(file.attribute("id").value())));
     return true;
   });
   return entries([&](const pugi::xml_node& file) {
     std::string value = file.attribute("value").value();
     std::string text = ReadScriptFile(folder + value);
     bool isFunction = AttributeIsTrue(file, "function");
-    std::string name = isFunction ? Trimmed(file.attribute("id").value()) : std::string();
-    std::string parms = isFunction ? Trimmed(file.attribute("parm").value()) : std::string();
+    std::string name = isFunction ? std::string(Trim(file.attribute("id").value())) : std::string();
+    std::string parms = isFunction ? std::string(Trim(file.attribute("parm").value())) : std::string();
     bool override = AttributeIsTrue(file, "override");
     std::string code = ConvertSysCode(text, AttributeIsTrue(file, "multiline"), AttributeIsTrue(file, "indent"), name);
     if (isFunction) {

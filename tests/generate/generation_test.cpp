@@ -6,6 +6,7 @@
 #include "generate/generation_support.h"
 #include "platform/progress.h"
 #include "platform/prompter.h"
+#include "support/zip_patch.h"
 
 namespace zantrel::test {
 namespace {
@@ -87,6 +88,36 @@ TEST_F(GenerationTest, ChangedArchiveAsksWhetherToKeepTheExtractedFiles) {
   Touch(root_ / "test.zip", 10);
   ASSERT_EQ(Generate(), "");
   EXPECT_NE(Slurp(dest() / "customerslist.php").find("footer v2"), std::string::npos);
+}
+
+// The last entry lies about its size, so the entries before it are in the
+// staging folder when the archive is refused.
+TEST_F(GenerationTest, RefusedArchiveLeavesTheTemplateExtractedBefore) {
+  const fs::path archive = root_ / "test.zip";
+  PackFolder(templateDir(), archive);
+  project().Template(archive.string());
+  ASSERT_EQ(Generate(), "");
+  const fs::path script = documents() / "Zantrel" / "Templates" / "test.zip" / "Script";
+  const auto before = FolderFiles(script);
+
+  std::ofstream(templateDir() / "footer.php") << "<!-- footer v2 -->\n";
+  PackFolder(templateDir(), archive);
+  int error = 0;
+  zip_t* zip = zip_open(archive.c_str(), ZIP_RDONLY, &error);
+  ASSERT_NE(zip, nullptr);
+  const std::string last = zip_get_name(zip, zip_get_num_entries(zip, 0) - 1, 0);
+  zip_discard(zip);
+  PatchStatedSize(archive, last, 0);
+  Touch(archive, 5);
+  auto prompter = std::make_unique<ScriptedPrompter>();
+  prompter->replies.push_back({1, false});  // Overwrite
+  InstallPrompter(std::move(prompter));
+
+  EXPECT_EQ(Generate(), "Zantrel: Extract Template File \"" + archive.string() + "\" failed! " + archive.string() +
+                            ": entry \"" + last +
+                            "\" holds more data than the 0 bytes its header states Generation aborted!");
+  EXPECT_EQ(FolderFiles(script), before);
+  EXPECT_FALSE(fs::exists(script.string() + ".extract"));
 }
 
 TEST_F(GenerationTest, BrokenArchiveEndsTheRunAndKeepsTheDestination) {

@@ -191,6 +191,22 @@ TEST(EngineTimeout, EndlessLoopStops) {
   EXPECT_TRUE(e.Eval("", "1 + 1").ok());
 }
 
+// Work that grows faster than the loop turns: the time-out counts the bytes a
+// statement or a builtin handles, so a doubling string is stopped long before it
+// exhausts memory (the old count of backward jumps let it run to "Out of memory").
+TEST(EngineTimeout, GrowingTextStops) {
+  Engine e;
+  e.SetTimeout(100);
+  for (const char* code : {"s = \"x\"\nDo\ns = s & s\nLoop",
+                           "On Error Resume Next\ns = \"x\"\nDo : s = s & s : Loop",
+                           "s = \"x\"\nDo\ns = Replace(s, \"x\", \"xx\")\nLoop",
+                           "a = Array(\"x\", \"y\")\nDo\na = Split(Join(a, \",\") & \",\" & Join(a, \",\"), \",\")\nLoop"}) {
+    const ScriptError err = e.AddCode("", code);
+    ASSERT_TRUE(err) << code;
+    EXPECT_EQ(ScriptError::Kind::Timeout, err.kind) << code << ": " << err.description;
+  }
+}
+
 TEST(EngineReset, DropsEverything) {
   Engine e;
   e.AddObject("Cnt", MakeRef<Counter>());

@@ -1,0 +1,3 @@
+Sub Broken(
+  If Then
+End Function
