@@ -15,7 +15,7 @@ void PrintTemplateWarnings(const std::vector<TemplateDiagnostic>& warnings, bool
 }
 
 void FailAtTemplate(const std::optional<TemplateDiagnostic>& at, const std::string& report) {
-  if (at) std::fputs(FormatPosition(*at).c_str(), stderr);
+  if (at && at->pos) std::fputs(FormatPosition(*at).c_str(), stderr);
   throw Failure(report);
 }
 

@@ -14,7 +14,7 @@ namespace zantrel::cli {
 void PrintTemplateWarnings(const std::vector<TemplateDiagnostic>& warnings, bool notWritten);
 
 // Throws Failure with the engine's worded report, after the template place of
-// the error when there is one.
+// the error when it has one.
 [[noreturn]] void FailAtTemplate(const std::optional<TemplateDiagnostic>& at, const std::string& report);
 
 }  // namespace zantrel::cli
