@@ -61,6 +61,7 @@ int RunShow(const std::vector<std::string>& args);
 int RunSet(const std::vector<std::string>& args);
 int RunRender(const std::vector<std::string>& args);
 int RunPrepare(const std::vector<std::string>& args);
+int RunCheckTemplate(const std::vector<std::string>& args);
 int RunConfig(const std::vector<std::string>& args);
 int RunScript(const std::vector<std::string>& args);
 int RunDatabases(const std::vector<std::string>& args);

@@ -12,6 +12,7 @@
 #include "platform/progress.h"
 #include "platform/prompter.h"
 #include "project_file.h"
+#include "template_report.h"
 
 namespace zantrel::cli {
 namespace {
@@ -73,7 +74,7 @@ void PrintNotices(Prompter& prompter) {
 }  // namespace
 
 int RunGenerate(const std::vector<std::string>& args) {
-  ArgParser parser(args, {"template", "dest", "overwrite", "sync"}, {"backup", "quiet", "check"});
+  ArgParser parser(args, {"template", "dest", "overwrite", "sync"}, {"backup", "quiet", "check", "strict"});
   if (parser.positionals().size() != 1) throw UsageError("generate takes one PROJECT.zpr");
   const std::string& file = parser.positionals()[0];
   Ref<ObP> project = LoadProjectChecked(file, ParseSyncAnswer(parser.option("sync", "ask"), "sync"));
@@ -101,15 +102,21 @@ int RunGenerate(const std::vector<std::string>& args) {
   }
   GenerateOptions options;
   if (parser.flag("backup")) options.backup = true;
+  options.strict = parser.flag("strict");
   auto start = std::chrono::steady_clock::now();
   const GenerateOutcome outcome = Generate(*project, options);
   double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   PrintNotices(prompts);
-  if (!outcome.error.empty()) throw Failure(outcome.error);
+  PrintTemplateWarnings(outcome.warnings, options.strict);
+  if (!outcome.error.empty()) FailAtTemplate(outcome.errorAt, outcome.error);
   const GenerationSummary& summary = outcome.summary;
   if (!quiet)
     std::printf("Generated into %s: %d written, %d skipped, %d backed up, in %.2f s\n",
                 project->Destination().c_str(), summary.written, summary.skipped, summary.backedUp, seconds);
+  if (summary.failed > 0)
+    throw Failure("zantrel: " + std::to_string(summary.failed) + " page" + (summary.failed == 1 ? "" : "s") +
+                  " not written: a run-time error was skipped in " + (summary.failed == 1 ? "its" : "their") +
+                  " script (--strict)");
   return kExitOk;
 }
 

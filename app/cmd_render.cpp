@@ -6,11 +6,13 @@
 #include "cli.h"
 #include "core/context.h"
 #include "core/error.h"
+#include "generate/generation_run.h"
 #include "generate/render.h"
 #include "project/project.h"
 #include "platform/atomic_file.h"
 #include "template/control_file.h"
 #include "project_file.h"
+#include "template_report.h"
 
 namespace zantrel::cli {
 namespace {
@@ -56,6 +58,7 @@ int RunRender(const std::vector<std::string>& args) {
   } catch (const FileError& e) {
     throw Failure(std::string("zantrel render: ") + e.what());
   }
+  request.templateName = pos[0];
   request.templateFolder = parser.option("template-dir");
   request.table = parser.option("table");
   request.field = parser.option("field");
@@ -67,8 +70,9 @@ int RunRender(const std::vector<std::string>& args) {
     page = control.empty() ? RenderTemplate(*project, request)
                            : GenerateControlPage(*project, request.templateFolder, control, request);
   } catch (const Error& e) {
-    throw Failure(e.description());
+    FailAtTemplate(RunOf(*project).errorAt, e.description());
   }
+  PrintTemplateWarnings(RunOf(*project).warnings, false);
   Emit(page, parser.option("out"));
   return kExitOk;
 }
@@ -82,7 +86,7 @@ int RunPrepare(const std::vector<std::string>& args) {
   try {
     script = PrepareControl(*project, parser.option("template-dir"), parser.option("control"));
   } catch (const Error& e) {
-    throw Failure(e.description());
+    FailAtTemplate(RunOf(*project).errorAt, e.description());
   }
   Emit(script, parser.option("out"));
   return kExitOk;

@@ -38,7 +38,7 @@ const std::vector<Command>& Commands() {
        "zantrel set PROJECT.zpr NAME=VALUE... [--table T | --field T.F]", RunSet},
       {"generate", "generate the application of a project through its template",
        "zantrel generate PROJECT.zpr [--template ZIP|DIR] [--dest DIR] [--overwrite ask|all|skip|none] [--backup] "
-       "[--quiet] [--sync keep|update|ask]\n       zantrel generate --check PROJECT.zpr [--template ZIP|DIR] [--dest DIR]",
+       "[--quiet] [--strict] [--sync keep|update|ask]\n       zantrel generate --check PROJECT.zpr [--template ZIP|DIR] [--dest DIR]",
        RunGenerate},
       {"demo", "generate the demo shop application from the bundled database",
        "zantrel demo [--dest DIR] [--http-port P] [--serve] [--quiet] [--type T --db NAME connection options...]", RunDemo},
@@ -47,6 +47,8 @@ const std::vector<Command>& Commands() {
        RunRender},
       {"prepare", "write the prepared script of one control of a template",
        "zantrel prepare --template-dir D --control ID [--project P.zpr] [--out FILE]", RunPrepare},
+      {"check-template", "list the problems of a template at their file, line and column (exit 1 when any)",
+       "zantrel check-template DIR|ZIP [--project P.zpr]", RunCheckTemplate},
       {"config", "read and write the user defaults",
        "zantrel config list|get|set|unset [NAME] [VALUE...] [--type sz|expand_sz|dword|binary|multi_sz] [--machine]",
        RunConfig},
@@ -60,7 +62,7 @@ namespace {
 
 void PrintHelp() {
   std::printf("usage: zantrel <command> [options]\n       zantrel --version\n\ncommands:\n");
-  for (const Command& c : Commands()) std::printf("  %-10s %.*s\n", std::string(c.name).c_str(), int(c.summary.size()), c.summary.data());
+  for (const Command& c : Commands()) std::printf("  %-14s %.*s\n", std::string(c.name).c_str(), int(c.summary.size()), c.summary.data());
   std::printf("\n'zantrel <command> --help' shows a command's options.\n");
 }
 

@@ -191,12 +191,6 @@ bool IsScriptStale(const GenerationRun& run, ObPControl& control) {
   return false;
 }
 
-bool ProducesScript(const ObPControl& control) {
-  const ControlKind kind = control.Kind();
-  return kind == ControlKind::Field || kind == ControlKind::Table || kind == ControlKind::Other ||
-         kind == ControlKind::Report;
-}
-
 void PrepareStaleScripts(ObPModel& project, GenerationRun& run) {
   int32_t total = 0;
   std::vector<int16_t> stale;
@@ -272,6 +266,9 @@ void ResetRun(GenerationRun& run) {
   run.error.clear();
   run.summary = GenerationSummary{};
   run.scriptTexts.clear();
+  run.sourceMaps.clear();
+  run.errorAt.reset();
+  run.warnings.clear();
   run.outputFolders.clear();
   run.userScriptChanged = run.controlFileChanged = run.phraseFileChanged = run.settingsChanged = false;
 }
@@ -282,9 +279,10 @@ GenerateOutcome Generate(ObPModel& project, const GenerateOptions& options) {
   GenerationRun& run = RunOf(project);
   ResetRun(run);
   if (options.backup) run.backupOverride = options.backup;
+  run.strict = options.strict;
   Guarded(run, [&] { RunGeneration(project, run); });
   if (run.script) run.script->ReleaseEngine();
-  return GenerateOutcome{run.summary, run.error};
+  return GenerateOutcome{run.summary, run.error, run.errorAt, run.warnings};
 }
 
 ExistingPagesOutcome CountExistingPages(ObPModel& project) {

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "generate/generation_run.h"
 #include "model/project.h"
@@ -15,6 +16,7 @@ namespace zantrel {
 // What the caller chooses for one run.
 struct GenerateOptions {
   std::optional<bool> backup;  // keep NAME.bak of replaced pages; unset: the user default
+  bool strict = false;         // a page whose script hid a run-time error is not written
 };
 
 // What a run did, and what ended it: error is "" when it went well, else the
@@ -22,6 +24,8 @@ struct GenerateOptions {
 struct GenerateOutcome {
   GenerationSummary summary;
   std::string error;
+  std::optional<TemplateDiagnostic> errorAt;  // the template place of the error, when it has one
+  std::vector<TemplateDiagnostic> warnings;   // pages whose script hid a run-time error
 };
 
 // Validates the project, prepares the work folders and the scripts, and

@@ -8,11 +8,13 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "model/project.h"
 #include "template/control_file.h"
 #include "template/language_file.h"
 #include "template/script_host.h"
+#include "template/source_map.h"
 
 namespace zantrel {
 
@@ -29,6 +31,7 @@ struct GenerationSummary {
   int32_t written = 0;   // pages and copied files written
   int32_t skipped = 0;   // existing outputs left as they were
   int32_t backedUp = 0;  // ".bak" copies made
+  int32_t failed = 0;    // pages not written because their script hid an error (strict runs)
 };
 
 struct GenerationRun : ObPModel::Attachment {
@@ -54,6 +57,10 @@ struct GenerationRun : ObPModel::Attachment {
 
   std::map<std::string, std::string> scriptTexts;  // prepared scripts read this run, by path
   std::set<std::string> outputFolders;             // folders made (or found) this run
+  std::map<std::string, SourceMap> sourceMaps;     // of the scripts prepared this run, by path
+  std::optional<TemplateDiagnostic> errorAt;       // the template place of the error ProjErr reports
+  std::vector<TemplateDiagnostic> warnings;        // pages whose script hid a run-time error
+  bool strict = false;                             // such pages fail instead of being written
   OverwriteState overwrite;
   GenerationSummary summary;
   std::string error;  // what ended the run, worded for the user; "" while it goes well

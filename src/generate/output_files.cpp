@@ -8,6 +8,7 @@
 #include "core/text.h"
 #include "core/text_list.h"
 #include "generate/generation_run.h"
+#include "generate/template_errors.h"
 #include "generate/output_text.h"
 #include "model/project.h"
 #include "platform/atomic_file.h"
@@ -179,7 +180,8 @@ void WritePage(ObPModel& project, GenerationRun& run, const std::string& scriptP
     cached = run.scriptTexts.emplace(scriptPath, std::move(text)).first;
   }
   std::string page = run.script->BuildNewCode(cached->second, initType, run.timeoutMs, scriptPath);
-  if (ScriptFailed(run)) return;
+  if (ScriptFailed(run)) return NoteScriptFailure(project, run, scriptPath, cached->second, outputPath);
+  if (NoteHiddenError(project, run, scriptPath, cached->second, outputPath)) return;
   page = space ? CleanOutput(page, project.versionText()) : StripLeadingBlankLines(page);
   std::string path = ToSlashes(outputPath);
   std::string folder = fs::path(path).parent_path().string();

@@ -9,6 +9,7 @@
 #include "generate/generation_run.h"
 #include "generate/prepare.h"
 #include "generate/script_builder.h"
+#include "generate/template_errors.h"
 #include "model/project.h"
 #include "template/host_error.h"
 
@@ -39,29 +40,54 @@ void SelectCurrent(ObPModel& project, const RenderRequest& request) {
   table->Fields().SetItem(Variant(request.field));
 }
 
-// Throws what the script host or the block parser reported, after releasing the engine.
+// Throws what the script host or the block parser reported, at its template
+// place when the run knows it, after releasing the engine.
 void ThrowIfScriptFailed(GenerationRun& run) {
   if (!ScriptFailed(run)) return;
   if (run.script) run.script->ReleaseEngine();
+  if (run.errorAt) run.errorAt->message = run.error;
+  if (run.errorAt && run.errorAt->pos) {
+    const TemplatePos& at = run.errorAt->pos;
+    throw Error(err::kTemplate, run.error, at.file, at.line, at.column);
+  }
   throw Error(err::kTemplate, run.error);
+}
+
+// Notes where the engine's error, or the run-time error the page hid, came from.
+void NoteOutcome(GenerationRun& run, const SourceMap& map, const std::string& script) {
+  if (run.script->lastError) {
+    run.errorAt = DiagnoseScriptError(run.script->lastError, map, script);
+  } else if (run.script->swallowed) {
+    run.warnings.push_back(DiagnoseScriptError(run.script->swallowed, map, script));
+  }
+}
+
+void ResetRun(GenerationRun& run) {
+  ClearHostError();
+  run.error.clear();
+  run.errorAt.reset();
+  run.warnings.clear();
 }
 
 }  // namespace
 
 std::string RenderTemplate(ObPModel& project, const RenderRequest& request) {
-  ClearHostError();
   GenerationRun& run = RunOf(project);
-  run.error.clear();
+  ResetRun(run);
   run.templateFolder = request.templateFolder;
   LoadPhrases(run);
   SelectCurrent(project, request);
   StartScriptHost(project, run);
   ThrowIfScriptFailed(run);
   ScriptBuilder builder(run.language.get(), run.script.get());
-  builder.AppendScriptBlocks(request.templateText);
+  TextOrigins origins(std::make_shared<SourceText>(SourceText{request.templateName, request.templateText}));
+  builder.AppendScriptBlocks(request.templateText, &origins);
+  NoteParseError(run, builder.parseErrorPos);
   ThrowIfScriptFailed(run);
   int16_t initType = request.table.empty() ? 0 : 2;
-  std::string page = run.script->BuildNewCode(builder.FunctionText(), initType, Context().scriptEngineTimeout);
+  std::string script = builder.FunctionText();
+  std::string page = run.script->BuildNewCode(script, initType, Context().scriptEngineTimeout);
+  NoteOutcome(run, builder.sourceMap(), script);
   ThrowIfScriptFailed(run);
   run.script->ReleaseEngine();
   return page;
@@ -91,27 +117,29 @@ Ref<ObPControl> OpenControl(ObPModel& project, GenerationRun& run, const std::st
 }  // namespace
 
 std::string PrepareControl(ObPModel& project, const std::string& templateFolder, const std::string& controlId) {
-  ClearHostError();
   GenerationRun& run = RunOf(project);
-  run.error.clear();
+  ResetRun(run);
   Ref<ObPControl> control = OpenControl(project, run, templateFolder, controlId);
-  std::string script = PrepareScriptText(project, run, *control);
+  PreparedScript prepared = PrepareMappedScript(project, run, *control);
+  NoteParseError(run, prepared.parseErrorPos);
   ThrowIfScriptFailed(run);
   run.script->ReleaseEngine();
-  return script;
+  return prepared.text;
 }
 
 std::string GenerateControlPage(ObPModel& project, const std::string& templateFolder, const std::string& controlId,
                                 const RenderRequest& current, std::string* script) {
-  ClearHostError();
   GenerationRun& run = RunOf(project);
-  run.error.clear();
+  ResetRun(run);
   SelectCurrent(project, current);
   Ref<ObPControl> control = OpenControl(project, run, templateFolder, controlId);
-  std::string text = PrepareScriptText(project, run, *control);
-  if (script) *script = text;
+  PreparedScript prepared = PrepareMappedScript(project, run, *control);
+  if (script) *script = prepared.text;
+  NoteParseError(run, prepared.parseErrorPos);
   ThrowIfScriptFailed(run);
-  std::string page = run.script->BuildNewCode(text, current.table.empty() ? 1 : 2, 0);
+  std::string page =
+      run.script->BuildNewCode(prepared.text, current.table.empty() ? 1 : 2, Context().scriptEngineTimeout);
+  NoteOutcome(run, prepared.map, prepared.text);
   ThrowIfScriptFailed(run);
   run.script->ReleaseEngine();
   return page;

@@ -10,6 +10,7 @@ class ObPModel;
 
 struct RenderRequest {
   std::string templateText;
+  std::string templateName;    // the file name errors are reported at
   std::string templateFolder;  // includes and lang.xml are read from here ("" for none)
   std::string table;           // made current, with the field, when given
   std::string field;

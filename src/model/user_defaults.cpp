@@ -77,6 +77,11 @@ void CopyDateFormat(const ObProperties& bag) {
 constexpr int32_t kString = 1;
 constexpr int32_t kNumber = 4;
 
+void ReadScriptEngineTimeout(int32_t root) {
+  Variant timeout = ConvertByTypeName(ReadValue(root, "ScriptEngineTimeout", kNumber), "Long");
+  Context().scriptEngineTimeout = timeout.IsEmpty() ? 0 : timeout.AsLong();
+}
+
 }  // namespace
 
 void ObPModel::ReadUserDefaults(int32_t root) {
@@ -90,8 +95,7 @@ void ObPModel::LoadMachineDefaults() {
   BackupFile = ToBoolean(ReadValue(kHKeyLocalMachine, "BackupFile", kString));
   CopyDateFormat(Properties());
   USERCODE = ToText(ReadValue(kHKeyLocalMachine, "USERCODE", kString));
-  Variant timeout = ConvertByTypeName(ReadValue(kHKeyLocalMachine, "ScriptEngineTimeout", kNumber), "Long");
-  Context().scriptEngineTimeout = timeout.IsEmpty() ? 0 : timeout.AsLong();
+  ReadScriptEngineTimeout(kHKeyLocalMachine);
 }
 
 void ObPModel::ResetFixedSettings() {
@@ -125,6 +129,8 @@ void ObPModel::LoadDefault() {
   BackupFile = ToBoolean(ReadValue(kHKeyCurrentUser, "BackupFile", kString));
   CopyDateFormat(Properties());
   USERCODE = ToText(ReadValue(kHKeyCurrentUser, "USERCODE", kString));
+  // The first run saved the machine's time-out to the user's key; every run reads it from there.
+  ReadScriptEngineTimeout(kHKeyCurrentUser);
   ResetFixedSettings();
   Variant threshold = ConvertByTypeName(ReadValue(kHKeyCurrentUser, "UnloadThresholdCount", kNumber), "Integer");
   int16_t count = threshold.IsEmpty() ? 0 : threshold.AsInteger();

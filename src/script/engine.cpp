@@ -140,6 +140,7 @@ RunResult Engine::Run(std::string_view module, std::string_view procedure, std::
     return r;
   }
   Ref<Function> fn = rt_->Proc(res.index);
+  if (!rt_->TopFrame()) rt_->swallowed = {};
   rt_->SetTimeout(timeout_);
   try {
     r.value = rt_->Call(*fn, nullptr, args);
@@ -180,6 +181,21 @@ void Engine::Reset() {
 }
 
 int32_t Engine::ErrNumber() const { return rt_->err.number; }
+std::string Engine::ErrDescription() const { return rt_->err.description; }
+
+ScriptError Engine::SwallowedError() const {
+  ScriptError e;
+  const Runtime::Swallowed& s = rt_->swallowed;
+  if (!s.site.valid) return e;
+  e.kind = ScriptError::Kind::Runtime;
+  e.number = s.number;
+  e.description = s.description;
+  e.module = s.site.module;
+  e.line = s.site.line;
+  e.column = s.site.column;
+  e.sourceText = s.site.sourceText;
+  return e;
+}
 
 void Engine::Quit(int exitCode) { throw ScriptAbort{ScriptAbort::Why::Quit, exitCode}; }
 

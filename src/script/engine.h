@@ -85,6 +85,11 @@ class Engine {
 
   // The Err object's state after the last run (what On Error left behind).
   int32_t ErrNumber() const;
+  std::string ErrDescription() const;
+  // The first run-time error that On Error Resume Next skipped in the procedure
+  // the last run started (not in procedures it called), with the skipped
+  // statement's place; none when there was none.
+  ScriptError SwallowedError() const;
 
   // For host objects: stops the running script at once with a Quit result.
   [[noreturn]] static void Quit(int exitCode);

@@ -159,6 +159,13 @@ class Runtime {
     int32_t helpContext = 0;
   } err;
   ErrorSite site;                  // of the error on its way out
+  // The first error that On Error Resume Next skipped in the outermost frame
+  // of a host's run, with the statement it skipped (cleared when a run starts).
+  struct Swallowed {
+    int32_t number = 0;
+    std::string description;
+    ErrorSite site;
+  } swallowed;
   void ClearErr() { err = ErrState{}; }
   void SetErr(const Error& e);
   Ref<Dispatch> ErrObject();

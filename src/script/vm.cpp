@@ -175,6 +175,7 @@ class Machine {
   };
   bool Handle(const Error& e, Position& at, std::size_t entryDepth);
   void UndoAppend(Frame* f, int32_t faultPc);
+  void NoteSwallowed(const Error& e, const Frame& f, int32_t faultPc);
 
   Runtime& rt_;
 };
@@ -417,6 +418,20 @@ Variant Machine::InvokeHost(Dispatch& d, DispId id, InvokeKind kind, Variant* ar
   return IndexOf(inner, args, n);
 }
 
+// Keeps the first error the run's outermost frame skips, for a host that
+// reports what On Error Resume Next hid.
+void Machine::NoteSwallowed(const Error& e, const Frame& f, int32_t faultPc) {
+  const StmtPos* at = f.fn->StatementAt(faultPc);
+  Runtime::Swallowed& s = rt_.swallowed;
+  s.number = e.number();
+  s.description = e.description();
+  s.site.valid = true;
+  s.site.module = f.fn->source ? f.fn->source->module : std::string();
+  s.site.line = at ? at->line : 0;
+  s.site.column = at ? at->column : 0;
+  s.site.sourceText = f.fn->source && at ? std::string(f.fn->source->Line(at->line)) : std::string();
+}
+
 // Finds a frame with On Error Resume Next from the top down to the entry
 // frame; false when none (the frames are gone and the error goes to C++).
 bool Machine::Handle(const Error& e, Position& at, std::size_t entryDepth) {
@@ -435,6 +450,7 @@ bool Machine::Handle(const Error& e, Position& at, std::size_t entryDepth) {
   for (;;) {
     if (f->resumeNext) {
       UndoAppend(f, faultPc);
+      if (f == &rt_.frames_.front() && !rt_.swallowed.site.valid) NoteSwallowed(e, *f, faultPc);
       rt_.SetErr(e);
       rt_.site.valid = false;
       Variant* base = f->locals + f->fn->localCount;

@@ -36,11 +36,14 @@ std::string TrailingIndent(std::string_view text) {
 
 std::pair<int, int> ObParser::LineAndColumn(std::string_view text, std::size_t offset) {
   std::string_view head = text.substr(0, std::min(offset + 1, text.size()));
+  // A line ends at LF, CR LF or a lone CR.
   int line = 1;
   std::size_t lineStart = 0;
-  for (std::size_t at = 0; (at = head.find("\r\n", at)) != std::string_view::npos; at += 2) {
+  for (std::size_t at = 0; (at = head.find_first_of("\r\n", at)) != std::string_view::npos;) {
+    at += head[at] == '\r' && at + 1 < text.size() && text[at + 1] == '\n' ? 2 : 1;
+    if (at > head.size()) break;  // the CR of a CR LF is the offset itself
     ++line;
-    lineStart = at + 2;
+    lineStart = at;
   }
   int column = 0;
   for (std::size_t pos = lineStart; pos < head.size(); ++column) DecodeUtf8(head, pos);
@@ -48,6 +51,7 @@ std::pair<int, int> ObParser::LineAndColumn(std::string_view text, std::size_t o
 }
 
 void ObParser::Report(const char* what, std::size_t offset) {
+  errorOffset = offset;
   auto [line, column] = LineAndColumn(source_, offset);
   Context().projErr = std::string(what) + " at line " + std::to_string(line) + " column " + std::to_string(column) +
                       "! Generation failed!";
@@ -55,6 +59,7 @@ void ObParser::Report(const char* what, std::size_t offset) {
 
 void ObParser::Parse(std::string_view source) {
   source_ = std::string(source);
+  errorOffset = std::string_view::npos;
   blocks_.clear();
   blockId_ = 0;
   std::string_view src = source_;
@@ -100,6 +105,7 @@ const ObParser::Block* ObParser::Current() const {
 int32_t ObParser::BlockType() const { return Current() ? Current()->type : 0; }
 std::string ObParser::BlockName() const { return Current() ? Current()->name : std::string(); }
 std::string ObParser::BlockIndent() const { return Current() ? Current()->indent : std::string(); }
+std::size_t ObParser::BlockStart() const { return Current() ? Current()->start : 0; }
 std::string ObParser::BlockValue() const {
   const Block* b = Current();
   return b ? source_.substr(b->start, b->length) : std::string();
@@ -135,10 +141,17 @@ std::string DeclaredFunctionName(std::string_view code) {
 
 std::string ObParser::GetSession(std::string_view source, std::string_view sessionId) {
   includeChain_.clear();
-  return SessionOf(source, sessionId, 0);
+  return SessionOf(source, sessionId, 0, Tracking{nullptr, 0, nullptr, 0});
 }
 
-std::string ObParser::SessionOf(std::string_view source, std::string_view sessionId, int depth) {
+std::string ObParser::GetSession(std::string_view source, std::string_view sessionId,
+                                 const TextOrigins& sourceOrigins, TextOrigins& origins) {
+  includeChain_.clear();
+  return SessionOf(source, sessionId, 0, Tracking{&sourceOrigins, 0, &origins, 0});
+}
+
+std::string ObParser::SessionOf(std::string_view source, std::string_view sessionId, int depth,
+                                const Tracking& track) {
   const std::string opener = std::string(kOpen) + "session";
   const std::string closer = std::string(kOpen) + "/session" + std::string(kClose);
   for (std::size_t at = FindNoCase(source, opener); at != std::string_view::npos;) {
@@ -149,20 +162,29 @@ std::string ObParser::SessionOf(std::string_view source, std::string_view sessio
     if (NameEquals(Trim(source.substr(idStart, close - idStart)), Trim(sessionId))) {
       std::size_t end = FindNoCase(source, closer, bodyStart);
       if (end == std::string_view::npos) return {};
-      return ExpandIncludes(source.substr(bodyStart, end - bodyStart), depth);
+      Tracking body{track.source, track.sourceOffset + bodyStart, track.origins, track.outBase};
+      return ExpandIncludes(source.substr(bodyStart, end - bodyStart), depth, body);
     }
     at = FindNoCase(source, opener, bodyStart);
   }
   return {};
 }
 
-std::string ObParser::ExpandIncludes(std::string_view body, int depth) {
+// Notes where the piece of body from offset `from`, written at `written` of the output, came from.
+void ObParser::Record(const Tracking& track, std::size_t written, std::size_t from) {
+  if (!track.origins || !track.source) return;
+  TextOrigin o = track.source->Locate(track.sourceOffset + from);
+  track.origins->Add(track.outBase + written, o.file, o.offset);
+}
+
+std::string ObParser::ExpandIncludes(std::string_view body, int depth, const Tracking& track) {
   const std::string opener = std::string(kOpen) + "include";
   std::string out;
   std::size_t copied = 0;
   for (std::size_t at = FindNoCase(body, opener); at != std::string_view::npos; at = FindNoCase(body, opener, copied)) {
     std::size_t close = body.find(kClose, at + opener.size());
     if (close == std::string_view::npos) break;
+    Record(track, out.size(), copied);
     out.append(body.substr(copied, at - copied));
     copied = close + kClose.size();
     std::string_view argument = body.substr(at + opener.size(), close - at - opener.size());
@@ -186,9 +208,13 @@ std::string ObParser::ExpandIncludes(std::string_view body, int depth) {
     } catch (const FileError& e) {
       Raise(err::kPathFileAccess, e.what());
     }
-    out += SessionOf(content, session, depth + 1);
+    auto included = std::make_shared<SourceText>(SourceText{file, std::move(content)});
+    TextOrigins includedOrigins(included);
+    out += SessionOf(included->text, session, depth + 1,
+                     Tracking{&includedOrigins, 0, track.origins, track.outBase + out.size()});
     if (!Context().projErr.empty()) return out;
   }
+  Record(track, out.size(), copied);
   out.append(body.substr(copied));
   return out;
 }

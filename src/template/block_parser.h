@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "core/dispatch.h"
+#include "template/source_map.h"
 
 namespace zantrel {
 
@@ -43,9 +44,17 @@ class ObParser : public HostObject<ObParser> {
   std::string BlockName() const;
   std::string BlockValue() const;
   std::string BlockIndent() const;
+  // Byte offset in the source where the current block's text (BlockValue) starts.
+  std::size_t BlockStart() const;
+  // Byte offset of the position the last syntax report names; npos when there was none.
+  std::size_t errorOffset = std::string_view::npos;
 
   // The body of the first session named sessionId, includes expanded; "" when none.
   std::string GetSession(std::string_view source, std::string_view sessionId);
+  // The same, recording in origins where each piece of the result came from;
+  // sourceOrigins tell where the pieces of source came from.
+  std::string GetSession(std::string_view source, std::string_view sessionId, const TextOrigins& sourceOrigins,
+                         TextOrigins& origins);
 
   // The folder that include blocks are relative to (the run's template folder).
   std::string templateFolder;
@@ -63,8 +72,16 @@ class ObParser : public HostObject<ObParser> {
   };
   const Block* Current() const;
   void Report(const char* what, std::size_t offset);
-  std::string ExpandIncludes(std::string_view body, int depth);
-  std::string SessionOf(std::string_view source, std::string_view sessionId, int depth);
+  // Where the text being expanded comes from, and where its pieces are recorded.
+  struct Tracking {
+    const TextOrigins* source;  // where the pieces of the source came from
+    std::size_t sourceOffset;   // of the text in the source
+    TextOrigins* origins;       // null: not recorded
+    std::size_t outBase;   // offset of the result in the whole expanded text
+  };
+  std::string ExpandIncludes(std::string_view body, int depth, const Tracking& track);
+  static void Record(const Tracking& track, std::size_t written, std::size_t from);
+  std::string SessionOf(std::string_view source, std::string_view sessionId, int depth, const Tracking& track);
 
   std::string source_;
   std::vector<Block> blocks_;

@@ -311,6 +311,7 @@ bool ObScript::ModuleExist(std::string_view name) const { return ContainsName(ov
 bool ObScript::UserModuleExist(std::string_view name) const { return ContainsName(userProcedures_, name); }
 
 std::string ObScript::BuildNewCode(const std::string& code, int16_t initType, int32_t timeoutMs, const std::string& key) {
+  lastError = swallowed = script::ScriptError{};
   engine_.SetTimeout(timeoutMs);
   auto known = key.empty() ? builtByKey_.end() : builtByKey_.find(key);
   const std::string* function = known != builtByKey_.end() ? &known->second : EntryFunction(code);
@@ -319,10 +320,18 @@ std::string ObScript::BuildNewCode(const std::string& code, int16_t initType, in
   script::RunResult current = engine_.Run("System", "LoadCurrent", {Variant(initType)});
   script::RunResult page = current.ok() ? engine_.Run("System", *function) : current;
   if (!page.ok()) {
+    lastError = page.error;
     Context().projErr = "VBScript Runtime error " + std::string(kCrLf) + page.error.description +
                         std::string(kCrLf) + RenameWord(page.error.sourceText, *function, std::string(kEntryFunction)) +
                         std::string(kCrLf);
     return {};
+  }
+  swallowed = engine_.SwallowedError();
+  if (!swallowed && engine_.ErrNumber() != 0) {
+    swallowed.kind = script::ScriptError::Kind::Runtime;
+    swallowed.number = engine_.ErrNumber();
+    swallowed.description = engine_.ErrDescription();
+    if (swallowed.description.empty()) swallowed.description = "error " + std::to_string(swallowed.number);
   }
   return SafeText(page.value);
 }
@@ -337,6 +346,7 @@ const std::string* ObScript::EntryFunction(const std::string& code) {
   std::string name = std::string(kEntryFunction) + "_" + std::to_string(builtFunctions_.size() + 1);
   script::ScriptError error = engine_.AddCode("System", RenameWord(code, kEntryFunction, name));
   if (error) {
+    lastError = error;
     Context().projErr = Context().product.errorName + ": VBScript Syntax Error" + std::string(kCrLf) +
                         error.description + std::string(kCrLf) + "In line " + std::to_string(error.line) + ": " +
                         std::string(kCrLf) + error.sourceText;

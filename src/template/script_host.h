@@ -32,6 +32,13 @@ class ObScript : public HostObject<ObScript> {
   // key, when given, names the script (its file) so that later pages find its
   // entry function without hashing the whole text again.
   std::string BuildNewCode(const std::string& code, int16_t initType, int32_t timeoutMs, const std::string& key = {});
+  // The engine's error behind the last failure of BuildNewCode, with its line
+  // and column in code.
+  script::ScriptError lastError;
+  // After a BuildNewCode that succeeded: the first error that the function's
+  // On Error Resume Next skipped, or, when none was, the error Err still holds
+  // at its end (without a place); none when the page ran clean.
+  script::ScriptError swallowed;
   // Evaluates one expression in the running engine; on failure ProjErr is set
   // and output holds what the caller should use instead.
   std::string BuildCode(const std::string& expression, std::string& output);

@@ -70,6 +70,22 @@ TEST_F(BlockParser, SyntaxErrorsCarryLineAndColumn) {
   EXPECT_EQ(parser.Count(), 1);  // what was read before the error stays
 }
 
+TEST_F(BlockParser, LinesEndAtLfCrLfOrALoneCr) {
+  for (const char* nl : {"\n", "\r\n", "\r"}) {
+    Context().projErr.clear();
+    std::string source = std::string("<?php") + nl + nl + "\t<p><!--##=TABLE.TblName" + nl + "</p>";
+    parser.Parse(source);
+    EXPECT_EQ(Context().projErr, "Incomplete Block at line 3 column 5! Generation failed!") << int(nl[0]);
+    EXPECT_EQ(source.compare(parser.errorOffset, 6, "<!--##"), 0);
+  }
+  Context().projErr.clear();
+  parser.Parse("a\n\rb <!--##x");  // LF then CR: two line ends
+  EXPECT_EQ(Context().projErr, "Incomplete Block at line 3 column 3! Generation failed!");
+  Context().projErr.clear();
+  parser.Parse("<!--##=x##-->\n");
+  EXPECT_EQ(parser.errorOffset, std::string_view::npos);
+}
+
 TEST_F(BlockParser, BlockIdOutsideTheTableIsIgnored) {
   parser.Parse("a<!--##=b##-->");
   parser.BlockID(1);

@@ -1,0 +1,5 @@
+<!--##session row##-->
+<tr>
+  <td><!--##=Foo(1##--></td>
+</tr>
+<!--##/session##-->
