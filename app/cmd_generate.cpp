@@ -2,8 +2,8 @@
 // choices applied to its settings for this run only (the file is not saved).
 #include <chrono>
 #include <cstdio>
+#include <ctime>
 #include <filesystem>
-#include <memory>
 
 #include "cli.h"
 #include "core/context.h"
@@ -70,6 +70,20 @@ void PrintNotices(Prompter& prompter) {
   notices.clear();
 }
 
+// The record of a project's generations lives beside its file, outside the
+// destination: shop.zpr -> shop.zpr.d/.
+fs::path RecordFolder(const std::string& projectFile) { return fs::path(projectFile + ".d"); }
+
+// This run's backup folder inside the record: backups/YYYYMMDD-HHMMSS.
+std::string BackupFolder(const std::string& projectFile) {
+  const std::time_t now = std::time(nullptr);
+  std::tm local{};
+  localtime_r(&now, &local);
+  char stamp[32];
+  std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &local);
+  return (RecordFolder(projectFile) / "backups" / stamp).string();
+}
+
 }  // namespace
 
 int RunGenerate(const std::vector<std::string>& args) {
@@ -84,7 +98,9 @@ int RunGenerate(const std::vector<std::string>& args) {
   Prompter& prompts = Prompts();
   ApplyOverwrite(*project, prompts, parser.option("overwrite", "ask"));
   bool quiet = parser.flag("quiet");
-  InstallProgress(std::make_unique<TerminalProgress>(!quiet));
+  // The progress installed for the whole command watches Ctrl-C; it only
+  // learns here whether to draw.
+  if (TerminalProgress* progress = InstalledTerminalProgress()) progress->SetDraw(!quiet);
 
   if (parser.flag("check")) {
     const ExistingPagesOutcome outcome = CountExistingPages(*project);
@@ -101,10 +117,15 @@ int RunGenerate(const std::vector<std::string>& args) {
   }
   GenerateOptions options;
   if (parser.flag("backup")) options.backup = true;
+  options.backupFolder = BackupFolder(file);
   auto start = std::chrono::steady_clock::now();
   const GenerateOutcome outcome = Generate(*project, options);
   double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   PrintNotices(prompts);
+  if (outcome.cancelled) {
+    std::fprintf(stderr, "%s\n", outcome.error.c_str());
+    return kExitCancelled;
+  }
   if (!outcome.error.empty()) throw Failure(outcome.error);
   const GenerationSummary& summary = outcome.summary;
   if (!quiet)

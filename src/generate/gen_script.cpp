@@ -259,6 +259,7 @@ void Guarded(GenerationRun& run, const std::function<void()>& stage) {
   try {
     stage();
   } catch (const Error& e) {
+    run.cancelled = run.cancelled || e.number() == kGenerationCancelled;
     if (run.error.empty())
       run.error = e.number() == kGenerationCancelled ? e.description() : Product() + ": " + e.what();
   } catch (const std::exception& e) {
@@ -270,6 +271,7 @@ void Guarded(GenerationRun& run, const std::function<void()>& stage) {
 void ResetRun(GenerationRun& run) {
   ClearHostError();
   run.error.clear();
+  run.cancelled = false;
   run.summary = GenerationSummary{};
   run.scriptTexts.clear();
   run.outputFolders.clear();
@@ -282,9 +284,10 @@ GenerateOutcome Generate(ObPModel& project, const GenerateOptions& options) {
   GenerationRun& run = RunOf(project);
   ResetRun(run);
   if (options.backup) run.backupOverride = options.backup;
+  run.backupFolder = options.backupFolder;
   Guarded(run, [&] { RunGeneration(project, run); });
   if (run.script) run.script->ReleaseEngine();
-  return GenerateOutcome{run.summary, run.error};
+  return GenerateOutcome{run.summary, run.error, run.cancelled};
 }
 
 ExistingPagesOutcome CountExistingPages(ObPModel& project) {

@@ -14,7 +14,10 @@ namespace zantrel {
 
 // What the caller chooses for one run.
 struct GenerateOptions {
-  std::optional<bool> backup;  // keep NAME.bak of replaced pages; unset: the user default
+  std::optional<bool> backup;  // back up replaced pages; unset: the user default
+  // Where backups go, under their paths relative to the destination; "" keeps
+  // NAME.bak beside each page.
+  std::string backupFolder;
 };
 
 // What a run did, and what ended it: error is "" when it went well, else the
@@ -22,6 +25,7 @@ struct GenerateOptions {
 struct GenerateOutcome {
   GenerationSummary summary;
   std::string error;
+  bool cancelled = false;  // the person cancelled (error is "Generation cancelled by user!")
 };
 
 // Validates the project, prepares the work folders and the scripts, and

@@ -51,12 +51,14 @@ struct GenerationRun : ObPModel::Attachment {
   bool backupFile = false;  // back up before overwriting
   int32_t timeoutMs = 0;    // the engine's time-out per page
   std::optional<bool> backupOverride;  // the host's choice for this run
+  std::string backupFolder;            // "" for NAME.bak beside the page
 
   std::map<std::string, std::string> scriptTexts;  // prepared scripts read this run, by path
   std::set<std::string> outputFolders;             // folders made (or found) this run
   OverwriteState overwrite;
   GenerationSummary summary;
   std::string error;  // what ended the run, worded for the user; "" while it goes well
+  bool cancelled = false;
   int32_t pagesTotal = 0;
   int32_t pagesDone = 0;
 

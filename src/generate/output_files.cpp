@@ -86,6 +86,18 @@ bool DecideOverwrite(GenerationRun& run, const std::string& what, const std::str
 
 bool BackupWanted(const GenerationRun& run) { return run.backupOverride.value_or(run.backupFile); }
 
+// Where the backup of an output goes: NAME.bak beside it, or its path below
+// the destination inside the run's backup folder (kept out of the web root).
+std::string BackupPath(const ObPModel& project, const GenerationRun& run, std::string path) {
+  while (path.size() > 1 && path.back() == '/') path.pop_back();
+  if (run.backupFolder.empty()) return path + ".bak";
+  fs::path relative = fs::path(path).lexically_relative(ToSlashes(project.Destination()));
+  if (relative.empty() || *relative.begin() == "..") relative = fs::path(path).filename();
+  fs::path target = fs::path(run.backupFolder) / relative;
+  fs::create_directories(target.parent_path());
+  return target.string();
+}
+
 // Raises a failed write as the numbered path error, so that it ends the run as a message.
 template <class F>
 void Guarded(F&& write) {
@@ -133,7 +145,7 @@ void CreateFolderPath(const std::string& path) {
   if (!path.empty()) fs::create_directories(ToSlashes(path), ec);
 }
 
-bool ConfirmFileWrite(ObPModel&, GenerationRun& run, const std::string& path, bool overwrite, bool prompt,
+bool ConfirmFileWrite(ObPModel& project, GenerationRun& run, const std::string& path, bool overwrite, bool prompt,
                       bool checkOnly) {
   if (checkOnly) return Exists(path);
   run.overwrite.existed = Exists(path);
@@ -143,13 +155,13 @@ bool ConfirmFileWrite(ObPModel&, GenerationRun& run, const std::string& path, bo
     return false;
   }
   if (BackupWanted(run)) {
-    Guarded([&] { CopyFileReplacing(path, path + ".bak"); });
+    Guarded([&] { CopyFileReplacing(path, BackupPath(project, run, ToSlashes(path))); });
     ++run.summary.backedUp;
   }
   return true;
 }
 
-bool ConfirmFolderWrite(ObPModel&, GenerationRun& run, const std::string& path, bool overwrite, bool prompt,
+bool ConfirmFolderWrite(ObPModel& project, GenerationRun& run, const std::string& path, bool overwrite, bool prompt,
                         bool checkOnly) {
   if (checkOnly) return Exists(path);
   if (!Exists(path)) return true;
@@ -161,8 +173,9 @@ bool ConfirmFolderWrite(ObPModel&, GenerationRun& run, const std::string& path, 
     std::string folder = ToSlashes(path);
     while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
     Guarded([&] {
-      fs::remove_all(folder + ".bak");
-      CopyFolderReplacing(folder, folder + ".bak");
+      const std::string backup = BackupPath(project, run, folder);
+      fs::remove_all(backup);
+      CopyFolderReplacing(folder, backup);
     });
     ++run.summary.backedUp;
   }
