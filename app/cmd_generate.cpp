@@ -42,16 +42,24 @@ void SetAllTablesOverwrite(ObP& project, bool overwrite) {
   for (int32_t t = 0; t < database->tables().Count(); ++t) database->tables().At(t)->TblOverwrite(overwrite);
 }
 
-// ask: the settings decide and questions are asked; skip: they decide and
+// merge (with a record of an earlier run): untouched pages are replaced,
+// edited ones merged; ask: the settings decide and questions are asked; skip: they decide and
 // every question is answered Skip; all / none: every existing output is / is
 // not overwritten.
 void ApplyOverwrite(ObP& project, Prompter& prompter, const std::string& mode) {
   if (mode == "ask") return;
+  if (mode == "merge") {
+    // Pages are merged by the record; the template's copied files are its own
+    // and replaced (an identical file is left alone).
+    project.PromptOnOverwrite(false);
+    project.OtherOverwrite(true);
+    return;
+  }
   if (mode == "skip") {
     prompter.Answer("overwrite", PromptReply{1, true});
     return;
   }
-  if (mode != "all" && mode != "none") throw UsageError("--overwrite takes ask, all, skip or none");
+  if (mode != "all" && mode != "none") throw UsageError("--overwrite takes merge, ask, all, skip or none");
   bool overwrite = mode == "all";
   project.PromptOnOverwrite(false);
   project.OtherOverwrite(overwrite);
@@ -87,7 +95,7 @@ std::string BackupFolder(const std::string& projectFile) {
 }  // namespace
 
 int RunGenerate(const std::vector<std::string>& args) {
-  ArgParser parser(args, {"template", "dest", "overwrite", "sync"}, {"backup", "quiet", "check"});
+  ArgParser parser(args, {"template", "dest", "overwrite", "sync", "template-update"}, {"backup", "quiet", "check"});
   if (parser.positionals().size() != 1) throw UsageError("generate takes one PROJECT.zpr");
   const std::string& file = parser.positionals()[0];
   Ref<ObP> project = LoadProjectChecked(file, ParseSyncAnswer(parser.option("sync", "ask"), "sync"));
@@ -96,7 +104,16 @@ int RunGenerate(const std::vector<std::string>& args) {
   if (project->Template().empty()) throw Failure("zantrel: no template: set Template or pass --template ZIP|DIR");
   if (project->Destination().empty()) throw Failure("zantrel: no destination: set Destination or pass --dest DIR");
   Prompter& prompts = Prompts();
-  ApplyOverwrite(*project, prompts, parser.option("overwrite", "ask"));
+  const std::string record = RecordFolder(file).string();
+  std::string mode = parser.option("overwrite", "merge");
+  const bool merge = mode == "merge" && HasGenerationRecord(*project, record);
+  if (mode == "merge" && !merge) mode = "ask";  // a first run: the settings decide, then the record is written
+  ApplyOverwrite(*project, prompts, mode);
+  const std::string templateUpdate = parser.option("template-update");
+  if (templateUpdate == "keep" || templateUpdate == "extract")
+    prompts.Answer("template", PromptReply{templateUpdate == "keep" ? 0u : 1u, false});
+  else if (!templateUpdate.empty())
+    throw UsageError("--template-update takes keep or extract");
   bool quiet = parser.flag("quiet");
   // The progress installed for the whole command watches Ctrl-C; it only
   // learns here whether to draw.
@@ -118,6 +135,8 @@ int RunGenerate(const std::vector<std::string>& args) {
   GenerateOptions options;
   if (parser.flag("backup")) options.backup = true;
   options.backupFolder = BackupFolder(file);
+  options.recordFolder = record;
+  options.merge = merge;
   auto start = std::chrono::steady_clock::now();
   const GenerateOutcome outcome = Generate(*project, options);
   double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
@@ -128,10 +147,18 @@ int RunGenerate(const std::vector<std::string>& args) {
   }
   if (!outcome.error.empty()) throw Failure(outcome.error);
   const GenerationSummary& summary = outcome.summary;
+  for (const std::string& page : summary.kept)
+    std::fprintf(stderr, "zantrel: kept %s: no longer generated, but edited\n", page.c_str());
+  for (const std::string& page : summary.conflicts)
+    std::fprintf(stderr, "zantrel: conflict in %s: left as it was; the merge with markers is in %s\n", page.c_str(),
+                 (RecordFolder(file) / "conflicts" / page).c_str());
   if (!quiet)
-    std::printf("Generated into %s: %d written, %d skipped, %d backed up, in %.2f s\n",
-                project->Destination().c_str(), summary.written, summary.skipped, summary.backedUp, seconds);
-  return kExitOk;
+    std::printf("Generated into %s: %d written (%d updated, %d merged), %d unchanged, %zu conflicts, %d removed, "
+                "%zu kept, %d skipped, %d backed up, in %.2f s\n",
+                project->Destination().c_str(), summary.written, summary.updated, summary.merged, summary.unchanged,
+                summary.conflicts.size(), summary.removed, summary.kept.size(), summary.skipped, summary.backedUp,
+                seconds);
+  return summary.conflicts.empty() ? kExitOk : kExitConflicts;
 }
 
 }  // namespace zantrel::cli

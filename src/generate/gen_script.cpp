@@ -15,6 +15,7 @@
 #include "core/text_list.h"
 #include "generate/generate.h"
 #include "generate/generation_run.h"
+#include "generate/page_merge.h"
 #include "generate/output_files.h"
 #include "generate/page_generation.h"
 #include "generate/prepare.h"
@@ -278,17 +279,59 @@ void ResetRun(GenerationRun& run) {
   run.userScriptChanged = run.controlFileChanged = run.phraseFileChanged = run.settingsChanged = false;
 }
 
+// After a complete run: a recorded page the run no longer produces is removed
+// when the user has not touched it, else kept and reported.
+void RemoveDroppedPages(ObPModel& project, GenerationRun& run) {
+  GenerationRecord& record = *run.record;
+  for (const std::string& name : record.NotProduced()) {
+    const fs::path file = fs::path(project.Destination()) / name;
+    if (!IsFile(file)) {
+      record.Forget(name);
+    } else if (ContentHash(ReadWholeFile(file)) == *record.HashOf(name)) {
+      fs::remove(file);
+      record.Forget(name);
+      ++run.summary.removed;
+    } else {
+      run.summary.kept.push_back(name);
+    }
+  }
+}
+
+// The record keeps what was written even when the run was cancelled or failed.
+void FinishRecord(ObPModel& project, GenerationRun& run) {
+  if (!run.record) return;
+  Guarded(run, [&] {
+    if (run.error.empty() && run.merge) RemoveDroppedPages(project, run);
+    run.record->Save();
+  });
+  run.record.reset();
+}
+
+std::string AbsoluteDestination(const ObPModel& project) {
+  std::error_code ec;
+  return fs::weakly_canonical(fs::absolute(project.Destination()), ec).generic_string();
+}
+
 }  // namespace
+
+bool HasGenerationRecord(const ObPModel& project, const std::string& recordFolder) {
+  return GenerationRecord(recordFolder, AbsoluteDestination(project)).loaded();
+}
 
 GenerateOutcome Generate(ObPModel& project, const GenerateOptions& options) {
   GenerationRun& run = RunOf(project);
   ResetRun(run);
   if (options.backup) run.backupOverride = options.backup;
   run.backupFolder = options.backupFolder;
+  if (!options.recordFolder.empty())
+    run.record = std::make_unique<GenerationRecord>(options.recordFolder, AbsoluteDestination(project));
+  run.merge = options.merge && run.record && run.record->loaded();
   Guarded(run, [&] { RunGeneration(project, run); });
   if (run.script) run.script->ReleaseEngine();
+  FinishRecord(project, run);
   return GenerateOutcome{run.summary, run.error, run.cancelled};
 }
+
 
 ExistingPagesOutcome CountExistingPages(ObPModel& project) {
   GenerationRun& run = RunOf(project);

@@ -18,6 +18,11 @@ struct GenerateOptions {
   // Where backups go, under their paths relative to the destination; "" keeps
   // NAME.bak beside each page.
   std::string backupFolder;
+  // Where the record of generations into this destination is kept; "" keeps none.
+  std::string recordFolder;
+  // With a record: untouched pages are replaced, edited ones merged, and pages
+  // no longer produced removed when untouched.
+  bool merge = false;
 };
 
 // What a run did, and what ended it: error is "" when it went well, else the
@@ -31,6 +36,9 @@ struct GenerateOutcome {
 // Validates the project, prepares the work folders and the scripts, and
 // generates every page.
 GenerateOutcome Generate(ObPModel& project, const GenerateOptions& options = {});
+
+// Whether recordFolder holds a record of generations into the project's destination.
+bool HasGenerationRecord(const ObPModel& project, const std::string& recordFolder);
 
 // How many output pages the template would write that exist already (the
 // count stops at the first table that has some), and what ended the count.
