@@ -11,6 +11,7 @@
 
 #include "core/context.h"
 #include "core/error.h"
+#include "core/names.h"
 #include "core/text.h"
 #include "core/text_list.h"
 #include "generate/generate.h"
@@ -185,7 +186,7 @@ bool IsScriptStale(const GenerationRun& run, ObPControl& control) {
   ObPSessions& sessions = control.Sessions();
   for (int32_t i = 1; i <= sessions.Count(); ++i) {
     Ref<ObPSession> session = sessions.Item(i);
-    if (session->SessType == "key" && !session->SessIFile.empty() &&
+    if (NameEquals(session->SessType, "key") && !session->SessIFile.empty() &&
         InputsChangedAfter(run, session->SessIFile, time))
       return true;
   }

@@ -140,4 +140,123 @@ TEST(Regenerate, BackupsGoToTheRecordFolderNeverUnderTheDestination) {
   for (const auto& [name, text] : copies) EXPECT_TRUE(first.count(name) && first.at(name) == text) << name;
 }
 
+// A small shop: generated, then edited by hand and changed in its database.
+struct Shop {
+  zantrel::test::TempConfig config;
+  fs::path root = config.user().parent_path();
+  std::string db = (root / "shop.db").string();
+  std::string project = (root / "shop.zpr").string();
+  fs::path site = root / "site";
+  std::string templateDir = std::string(ZANTREL_TEST_DATA) + "/../../templates/default";
+
+  Shop() {
+    setenv("ZANTREL_DOCUMENTS_DIR", (root / "docs").c_str(), 1);
+    Sql("create table products (id integer primary key, name text, price real);"
+        "create table orders (id integer primary key, note text);");
+    EXPECT_EQ(Cli("new " + project + " --type sqlite --db " + db).exitCode, 0);
+  }
+  ~Shop() { unsetenv("ZANTREL_DOCUMENTS_DIR"); }
+  void Sql(const std::string& sql) const {
+    EXPECT_EQ(std::system(("sqlite3 " + db + " \"" + sql + "\"").c_str()), 0);
+  }
+  zantrel::test::CliResult Generate(const std::string& more = "") const {
+    return Cli("generate " + project + " --template " + templateDir + " --dest " + site.string() + " " + more);
+  }
+  void Edit(const std::string& page, const std::string& from, const std::string& to) const {
+    std::string text = ReadText(site / page);
+    const std::size_t at = text.find(from);
+    ASSERT_NE(at, std::string::npos) << page << " lacks " << from;
+    std::ofstream(site / page, std::ios::binary) << text.replace(at, from.size(), to);
+  }
+};
+
+std::map<std::string, fs::file_time_type> Times(const fs::path& folder) {
+  std::map<std::string, fs::file_time_type> times;
+  for (const auto& entry : fs::recursive_directory_iterator(folder))
+    if (entry.is_regular_file()) times[fs::relative(entry.path(), folder).string()] = entry.last_write_time();
+  return times;
+}
+
+TEST(Regenerate, EditsAreMergedChangesReachEveryPageAndDroppedTablesGo) {
+  Shop shop;
+  ASSERT_EQ(shop.Generate().exitCode, 0);
+  ASSERT_TRUE(fs::exists(fs::path(shop.project + ".d") / "record.txt"));
+  shop.Edit("products_info.php", "'caption' => 'products',", "'caption' => 'Our products',");
+  const std::string untouchedList = ReadText(shop.site / "products_list.php");
+  shop.Sql("alter table products add column stock integer;"
+           "create table suppliers (id integer primary key, city text); drop table orders;");
+  ASSERT_EQ(Cli("sync " + shop.project).exitCode, 0);
+
+  const auto second = shop.Generate("--backup");
+  ASSERT_EQ(second.exitCode, 0) << second.out;
+  const std::string info = ReadText(shop.site / "products_info.php");
+  EXPECT_NE(info.find("'caption' => 'Our products',"), std::string::npos) << "the edit is lost";
+  EXPECT_NE(info.find("'stock' =>"), std::string::npos) << "the new column is missing from the edited page";
+  EXPECT_NE(ReadText(shop.site / "products_edit.php").size(), 0u);
+  EXPECT_TRUE(fs::exists(shop.site / "suppliers_list.php"));
+  EXPECT_NE(ReadText(shop.site / "config.php").find("suppliers_list.php"), std::string::npos) << "no menu entry";
+  EXPECT_FALSE(fs::exists(shop.site / "orders_list.php")) << "an untouched page of a dropped table stays";
+  EXPECT_EQ(ReadText(shop.site / "products_list.php"), untouchedList);
+  for (const auto& entry : fs::recursive_directory_iterator(shop.site))
+    EXPECT_NE(entry.path().extension(), ".bak") << entry.path();
+
+  // Nothing changed: nothing is written.
+  const auto before = Times(shop.site);
+  const auto third = shop.Generate();
+  ASSERT_EQ(third.exitCode, 0) << third.out;
+  EXPECT_NE(third.out.find(": 0 written"), std::string::npos) << third.out;
+  EXPECT_TRUE(Times(shop.site) == before);
+}
+
+TEST(Regenerate, AConflictLeavesThePageAsEditedAndExits4AfterEveryOtherPage) {
+  Shop shop;
+  ASSERT_EQ(shop.Generate().exitCode, 0);
+  shop.Edit("config.php", "'upload_dir' => 'uploads/'", "'upload_dir' => 'files/'");
+  shop.Edit("orders_info.php", "'caption' => 'orders',", "'caption' => 'Orders',");
+  const std::string edited = ReadText(shop.site / "config.php");
+  ASSERT_EQ(Cli("set " + shop.project + " UploadPath=up/").exitCode, 0);
+  shop.Sql("create table suppliers (id integer primary key, city text); drop table orders;");
+  ASSERT_EQ(Cli("sync " + shop.project).exitCode, 0);
+
+  const auto run = shop.Generate();
+  EXPECT_EQ(run.exitCode, 4) << run.out;
+  EXPECT_NE(run.out.find("conflict in config.php"), std::string::npos) << run.out;
+  EXPECT_NE(run.out.find("kept orders_info.php"), std::string::npos) << run.out;
+  EXPECT_EQ(ReadText(shop.site / "config.php"), edited);
+  EXPECT_TRUE(fs::exists(shop.site / "orders_info.php")) << "an edited page of a dropped table was removed";
+  EXPECT_FALSE(fs::exists(shop.site / "orders_list.php"));
+  EXPECT_TRUE(fs::exists(shop.site / "suppliers_list.php")) << "the run stopped at the conflict";
+  const std::string conflict = ReadText(fs::path(shop.project + ".d") / "conflicts" / "config.php");
+  EXPECT_NE(conflict.find("<<<<<<<"), std::string::npos);
+  EXPECT_NE(conflict.find("'upload_dir' => 'up/'"), std::string::npos);
+}
+
+TEST(Regenerate, TemplateUpdateExtractTakesAChangedArchiveWithoutATerminal) {
+  Shop shop;
+  const fs::path source = shop.root / "tpl";
+  fs::copy(shop.templateDir, source, fs::copy_options::recursive);
+  const std::string zip = (shop.root / "tpl.zip").string();
+  auto pack = [&] {
+    fs::remove(zip);
+    ASSERT_EQ(std::system(("python3 -c \"import shutil; shutil.make_archive('" + zip.substr(0, zip.size() - 4) +
+                           "', 'zip', '" + source.string() + "')\"").c_str()),
+              0);
+  };
+  pack();
+  const std::string args = " --template " + zip;
+  ASSERT_EQ(shop.Generate(args).exitCode, 0);
+  {
+    std::ofstream config(source / "config.php", std::ios::app);
+    config << "// changed template\n";
+  }
+  pack();
+  const auto kept = shop.Generate(args + " --template-update keep");
+  ASSERT_EQ(kept.exitCode, 0) << kept.out;
+  EXPECT_EQ(ReadText(shop.site / "config.php").find("// changed template"), std::string::npos);
+  const auto extracted = shop.Generate(args + " --template-update extract");
+  ASSERT_EQ(extracted.exitCode, 0) << extracted.out;
+  EXPECT_NE(ReadText(shop.site / "config.php").find("// changed template"), std::string::npos) << extracted.out;
+  EXPECT_EQ(shop.Generate(args + " --template-update sometimes").exitCode, 2);
+}
+
 }  // namespace
