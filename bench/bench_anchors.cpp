@@ -27,7 +27,7 @@
 #include <string>
 
 #include "core/context.h"
-#include "model/project.h"
+#include "project/project.h"
 #include "platform/atomic_file.h"
 
 using namespace zantrel;
