@@ -85,9 +85,8 @@ struct LongProject {
   }
   ~LongProject() { unsetenv("ZANTREL_DOCUMENTS_DIR"); }
 
-  std::vector<std::string> Generate(const fs::path& dest, const std::string& overwrite = "all") const {
-    return {"generate", project, "--template", templateDir, "--dest", dest.string(), "--overwrite", overwrite,
-            "--quiet"};
+  std::vector<std::string> Generate(const fs::path& dest, const std::string& file = "") const {
+    return {"generate", file.empty() ? project : file, "--template", templateDir, "--dest", dest.string(), "--quiet"};
   }
 };
 
@@ -105,7 +104,9 @@ TEST(Regenerate, CtrlCStopsAtAPageSaysSoExits130AndARerunCompletesTheTree) {
   for (int tenth = 1; tenth <= 9; tenth += 2) {
     SCOPED_TRACE("signal at " + std::to_string(tenth) + "/10 of a run");
     const fs::path dest = p.root / ("out" + std::to_string(tenth));
-    const Ended ended = RunInterrupted(p.Generate(dest), runMicros * tenth / 10, p.root / "err");
+    const std::string file = (p.root / ("big" + std::to_string(tenth) + ".zpr")).string();  // a record of its own
+    fs::copy_file(p.project, file);
+    const Ended ended = RunInterrupted(p.Generate(dest, file), runMicros * tenth / 10, p.root / "err");
     if (ended.exitCode == 0) continue;  // finished before the signal came
     ++cancelled;
     EXPECT_EQ(ended.exitCode, 130) << ended.err;
@@ -115,7 +116,9 @@ TEST(Regenerate, CtrlCStopsAtAPageSaysSoExits130AndARerunCompletesTheTree) {
       ASSERT_TRUE(cleanFiles.count(name)) << name;
       EXPECT_TRUE(text == cleanFiles.at(name)) << name;
     }
-    ASSERT_EQ(RunInterrupted(p.Generate(dest), -1, p.root / "err").exitCode, 0);
+    // The next run, merging by the record of the cancelled one, completes the application.
+    const Ended rerun = RunInterrupted(p.Generate(dest, file), -1, p.root / "err");
+    ASSERT_EQ(rerun.exitCode, 0) << rerun.err;
     EXPECT_TRUE(FolderFiles(dest) == cleanFiles);
   }
   EXPECT_GT(cancelled, 0) << "every run ended before its signal";
@@ -125,6 +128,7 @@ TEST(Regenerate, BackupsGoToTheRecordFolderNeverUnderTheDestination) {
   LongProject p;
   const fs::path dest = p.root / "site";
   std::vector<std::string> args = p.Generate(dest);
+  args.insert(args.end(), {"--overwrite", "all"});
   ASSERT_EQ(RunInterrupted(args, -1, p.root / "err").exitCode, 0);
   const auto first = FolderFiles(dest);
   args.push_back("--backup");
