@@ -76,6 +76,12 @@ std::string PrepareScriptText(ObPModel& project, GenerationRun& run, ObPControl&
 
 void PrepareScript(ObPModel& project, GenerationRun& run, ObPControl& control, const std::string& scriptPath) {
   std::string text = PrepareScriptText(project, run, control);
+  if (ScriptFailed(run)) {
+    // A cut-off script must not be taken for a prepared one by the next run.
+    std::error_code ec;
+    fs::remove(scriptPath, ec);
+    return;
+  }
   try {
     ReplaceFileAtomically(scriptPath, text, /*durable=*/false);
   } catch (const FileError& e) {
