@@ -290,7 +290,10 @@ void WriteStyleSheet(ObPModel& project, GenerationRun& run, bool checkOnly, int3
         ++count;
       } else {
         bool wrote = false;
-        Guarded([&] { wrote = ReplaceUnlessSame(ToSlashes(path), project.CssStyles()); });
+        Guarded([&] {
+          CreateFolderPath(fs::path(ToSlashes(path)).parent_path().string());  // the destination may be new
+          wrote = ReplaceUnlessSame(ToSlashes(path), project.CssStyles());
+        });
         CountWrite(run, wrote);
       }
     }
@@ -307,7 +310,10 @@ void WriteStyleSheet(ObPModel& project, GenerationRun& run, bool checkOnly, int3
   }
   Status().DispStatus("copying css");
   bool wrote = false;
-  Guarded([&] { wrote = CopyFileReplacing(ToSlashes(source), ToSlashes(target)); });
+  Guarded([&] {
+    CreateFolderPath(fs::path(ToSlashes(target)).parent_path().string());
+    wrote = CopyFileReplacing(ToSlashes(source), ToSlashes(target));
+  });
   CountWrite(run, wrote);
 }
 

@@ -263,4 +263,21 @@ TEST(Regenerate, TemplateUpdateExtractTakesAChangedArchiveWithoutATerminal) {
   EXPECT_EQ(shop.Generate(args + " --template-update sometimes").exitCode, 2);
 }
 
+TEST(Regenerate, AStyleSheetGoesIntoANewDestinationOfATemplateWithOnlyOtherPages) {
+  Shop shop;
+  const fs::path tpl = shop.root / "tpl";
+  fs::create_directories(tpl);
+  std::ofstream(tpl / "control.xml") << "<Zantrel version=\"1.0\" desc=\"x\" author=\"x\">\n"
+                                        "  <control id=\"index\" type=\"other\" ofile=\"index\" oext=\"php\" "
+                                        "ifiles=\"index.php\"/>\n</Zantrel>\n";
+  std::ofstream(tpl / "index.php") << "hello\n";
+  fs::copy_file(std::string(ZANTREL_TEST_DATA) + "/generate/template/lang.xml", tpl / "lang.xml");
+  ASSERT_EQ(Cli("set " + shop.project + " UseCss=True").exitCode, 0);
+  const fs::path dest = shop.root / "new" / "deep";
+  const auto run = Cli("generate " + shop.project + " --template " + tpl.string() + " --dest " + dest.string());
+  EXPECT_EQ(run.exitCode, 0) << run.out;
+  EXPECT_TRUE(fs::exists(dest / "shop.css"));
+  EXPECT_TRUE(fs::exists(dest / "index.php"));
+}
+
 }  // namespace
