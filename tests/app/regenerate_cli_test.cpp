@@ -174,6 +174,27 @@ struct Shop {
   }
 };
 
+// What PHP's built-in server answers for a path below folder: the HTTP status.
+std::string StatusServed(const fs::path& folder, const std::string& path) {
+  const std::string port = std::to_string(20000 + getpid() % 20000);
+  const std::string server = "php -S 127.0.0.1:" + port + " -t " + folder.string() + " >/dev/null 2>&1 & echo $!";
+  FILE* pipe = popen(server.c_str(), "r");
+  char pid[32] = {};
+  if (!pipe || !std::fgets(pid, sizeof pid, pipe)) return "";
+  pclose(pipe);
+  const std::string url = "http://127.0.0.1:" + port + "/" + path;
+  std::string status;
+  for (int i = 0; i < 50 && (status.empty() || status == "000"); ++i) {
+    usleep(100000);
+    FILE* curl = popen(("curl -s -o /dev/null -w '%{http_code}' " + url).c_str(), "r");
+    char code[8] = {};
+    if (curl && std::fgets(code, sizeof code, curl)) status = code;
+    if (curl) pclose(curl);
+  }
+  kill(std::atoi(pid), SIGTERM);
+  return status;
+}
+
 std::map<std::string, fs::file_time_type> Times(const fs::path& folder) {
   std::map<std::string, fs::file_time_type> times;
   for (const auto& entry : fs::recursive_directory_iterator(folder))
@@ -203,6 +224,7 @@ TEST(Regenerate, EditsAreMergedChangesReachEveryPageAndDroppedTablesGo) {
   EXPECT_EQ(ReadText(shop.site / "products_list.php"), untouchedList);
   for (const auto& entry : fs::recursive_directory_iterator(shop.site))
     EXPECT_NE(entry.path().extension(), ".bak") << entry.path();
+  EXPECT_EQ(StatusServed(shop.site, "config.php.bak"), "404");
 
   // Nothing changed: nothing is written.
   const auto before = Times(shop.site);
