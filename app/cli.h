@@ -15,6 +15,8 @@ inline constexpr int kExitOk = 0;
 inline constexpr int kExitFailure = 1;
 inline constexpr int kExitUsage = 2;
 inline constexpr int kExitDiffers = 3;  // zantrel check: the project and its database differ
+inline constexpr int kExitConflicts = 4;  // zantrel generate: edited pages that could not be merged
+inline constexpr int kExitCancelled = 130;  // the person pressed Ctrl-C (128 + SIGINT)
 
 // Wrong arguments: the message and the command's usage go to stderr, exit 2.
 class UsageError : public std::runtime_error {

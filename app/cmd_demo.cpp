@@ -131,7 +131,7 @@ int RunDemo(const std::vector<std::string>& args) {
   project->OtherOverwrite(true);
   project->Save((data / "shop.zpr").string());
 
-  InstallProgress(std::make_unique<TerminalProgress>(!parser.flag("quiet")));
+  if (TerminalProgress* progress = InstalledTerminalProgress()) progress->SetDraw(!parser.flag("quiet"));
   Prompts().Answer("template", PromptReply{1, false});  // always the shipped template
   const GenerateOutcome outcome = Generate(*project);
   if (!outcome.error.empty()) throw Failure("zantrel demo: generation: " + outcome.error);

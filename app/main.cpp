@@ -37,8 +37,17 @@ const std::vector<Command>& Commands() {
       {"set", "change settings of a project file",
        "zantrel set PROJECT.zpr NAME=VALUE... [--table T | --field T.F]", RunSet},
       {"generate", "generate the application of a project through its template",
-       "zantrel generate PROJECT.zpr [--template ZIP|DIR] [--dest DIR] [--overwrite ask|all|skip|none] [--backup] "
-       "[--quiet] [--strict] [--sync keep|update|ask]\n       zantrel generate --check PROJECT.zpr [--template ZIP|DIR] [--dest DIR]",
+       "zantrel generate PROJECT.zpr [--template ZIP|DIR] [--dest DIR] [--overwrite merge|ask|all|skip|none] "
+       "[--backup] [--template-update keep|extract] [--quiet] [--strict] [--sync keep|update|ask]\n"
+       "       zantrel generate --check PROJECT.zpr [--template ZIP|DIR] [--dest DIR]\n\n"
+       "Each run keeps a record beside the project file (PROJECT.zpr.d/): every page as generated and its hash.\n"
+       "--overwrite merge (the default once a record exists): untouched pages are replaced, pages edited by hand\n"
+       "are merged three ways with the new text; a conflict leaves the page as it is and writes the merge with\n"
+       "markers to PROJECT.zpr.d/conflicts/; a page no longer generated is removed unless it was edited; an\n"
+       "identical page is not rewritten. The first run into a folder without a record follows --overwrite ask.\n"
+       "Backups (--backup or the BackupFile default) go to PROJECT.zpr.d/backups/TIME/, never the destination.\n"
+       "--template-update answers whether to re-extract a changed template archive (default: keep).\n"
+       "Exit codes: 0 done, 1 failure, 2 usage, 4 merge conflicts (every other page done), 130 Ctrl-C.",
        RunGenerate},
       {"demo", "generate the demo shop application from the bundled database",
        "zantrel demo [--dest DIR] [--http-port P] [--serve] [--quiet] [--type T --db NAME connection options...]", RunDemo},

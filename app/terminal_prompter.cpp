@@ -7,6 +7,8 @@
 #include <iostream>
 #include <string>
 
+#include "platform/progress.h"
+
 namespace zantrel::cli {
 namespace {
 
@@ -28,18 +30,29 @@ bool FindButton(const Prompt& prompt, const std::string& typed, std::size_t& but
   return false;
 }
 
+// The buttons with their first letters in brackets; the safe one, which Enter
+// takes, in capitals.
 std::string Choices(const Prompt& prompt) {
   std::string out;
   for (std::size_t i = 0; i < prompt.buttons.size(); ++i) {
-    out += (i ? "/" : "") + std::string("[") + prompt.buttons[i].substr(0, 1) + "]" + prompt.buttons[i].substr(1);
+    std::string name = prompt.buttons[i];
+    if (i == prompt.safeButton)
+      for (char& c : name) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    out += (i ? "/" : "") + std::string("[") + name.substr(0, 1) + "]" + name.substr(1);
   }
   return out;
+}
+
+// A question starts on a line of its own, not after the progress bar.
+void ClearProgressLine() {
+  if (TerminalProgress* progress = InstalledTerminalProgress()) progress->ClearLine();
 }
 
 }  // namespace
 
 bool TerminalPrompter::AskPerson(const Prompt& prompt, PromptReply& reply) {
   const bool terminal = isatty(STDIN_FILENO) && isatty(STDERR_FILENO);
+  if (terminal) ClearProgressLine();
   if (prompt.buttons.size() <= 1) {
     if (!terminal) return false;  // noted by the base class
     std::fprintf(stderr, "%s: %s\n", prompt.caption.c_str(), prompt.message.c_str());
@@ -56,8 +69,8 @@ bool TerminalPrompter::AskPerson(const Prompt& prompt, PromptReply& reply) {
     if (!std::getline(std::cin, line)) return false;
     bool checked = !prompt.checkBox.empty() && !line.empty() && line.back() == '!';
     if (checked) line.pop_back();
-    std::size_t button = 0;
-    if (FindButton(prompt, line, button)) {
+    std::size_t button = prompt.safeButton;
+    if (line.empty() || FindButton(prompt, line, button)) {
       reply = PromptReply{button, checked};
       ++asked;
       return true;

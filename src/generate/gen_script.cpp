@@ -11,10 +11,12 @@
 
 #include "core/context.h"
 #include "core/error.h"
+#include "core/names.h"
 #include "core/text.h"
 #include "core/text_list.h"
 #include "generate/generate.h"
 #include "generate/generation_run.h"
+#include "generate/page_merge.h"
 #include "generate/output_files.h"
 #include "generate/page_generation.h"
 #include "generate/prepare.h"
@@ -184,7 +186,7 @@ bool IsScriptStale(const GenerationRun& run, ObPControl& control) {
   ObPSessions& sessions = control.Sessions();
   for (int32_t i = 1; i <= sessions.Count(); ++i) {
     Ref<ObPSession> session = sessions.Item(i);
-    if (session->SessType == "key" && !session->SessIFile.empty() &&
+    if (NameEquals(session->SessType, "key") && !session->SessIFile.empty() &&
         InputsChangedAfter(run, session->SessIFile, time))
       return true;
   }
@@ -253,6 +255,7 @@ void Guarded(GenerationRun& run, const std::function<void()>& stage) {
   try {
     stage();
   } catch (const Error& e) {
+    run.cancelled = run.cancelled || e.number() == kGenerationCancelled;
     if (run.error.empty())
       run.error = e.number() == kGenerationCancelled ? e.description() : Product() + ": " + e.what();
   } catch (const std::exception& e) {
@@ -264,6 +267,7 @@ void Guarded(GenerationRun& run, const std::function<void()>& stage) {
 void ResetRun(GenerationRun& run) {
   ClearHostError();
   run.error.clear();
+  run.cancelled = false;
   run.summary = GenerationSummary{};
   run.scriptTexts.clear();
   run.sourceMaps.clear();
@@ -273,17 +277,60 @@ void ResetRun(GenerationRun& run) {
   run.userScriptChanged = run.controlFileChanged = run.phraseFileChanged = run.settingsChanged = false;
 }
 
+// After a complete run: a recorded page the run no longer produces is removed
+// when the user has not touched it, else kept and reported.
+void RemoveDroppedPages(ObPModel& project, GenerationRun& run) {
+  GenerationRecord& record = *run.record;
+  for (const std::string& name : record.NotProduced()) {
+    const fs::path file = fs::path(project.Destination()) / name;
+    if (!IsFile(file)) {
+      record.Forget(name);
+    } else if (ContentHash(ReadWholeFile(file)) == *record.HashOf(name)) {
+      fs::remove(file);
+      record.Forget(name);
+      ++run.summary.removed;
+    } else {
+      run.summary.kept.push_back(name);
+    }
+  }
+}
+
+// The record keeps what was written even when the run was cancelled or failed.
+void FinishRecord(ObPModel& project, GenerationRun& run) {
+  if (!run.record) return;
+  Guarded(run, [&] {
+    if (run.error.empty() && run.merge) RemoveDroppedPages(project, run);
+    run.record->Save();
+  });
+  run.record.reset();
+}
+
+std::string AbsoluteDestination(const ObPModel& project) {
+  std::error_code ec;
+  return fs::weakly_canonical(fs::absolute(project.Destination()), ec).generic_string();
+}
+
 }  // namespace
+
+bool HasGenerationRecord(const ObPModel& project, const std::string& recordFolder) {
+  return GenerationRecord(recordFolder, AbsoluteDestination(project)).loaded();
+}
 
 GenerateOutcome Generate(ObPModel& project, const GenerateOptions& options) {
   GenerationRun& run = RunOf(project);
   ResetRun(run);
   if (options.backup) run.backupOverride = options.backup;
   run.strict = options.strict;
+  run.backupFolder = options.backupFolder;
+  if (!options.recordFolder.empty())
+    run.record = std::make_unique<GenerationRecord>(options.recordFolder, AbsoluteDestination(project));
+  run.merge = options.merge && run.record && run.record->loaded();
   Guarded(run, [&] { RunGeneration(project, run); });
   if (run.script) run.script->ReleaseEngine();
-  return GenerateOutcome{run.summary, run.error, run.errorAt, run.warnings};
+  FinishRecord(project, run);
+  return GenerateOutcome{run.summary, run.error, run.errorAt, run.warnings, run.cancelled};
 }
+
 
 ExistingPagesOutcome CountExistingPages(ObPModel& project) {
   GenerationRun& run = RunOf(project);

@@ -15,8 +15,16 @@ namespace zantrel {
 
 // What the caller chooses for one run.
 struct GenerateOptions {
-  std::optional<bool> backup;  // keep NAME.bak of replaced pages; unset: the user default
-  bool strict = false;         // a page whose script hid a run-time error is not written
+  std::optional<bool> backup;  // back up replaced pages; unset: the user default
+  // Where backups go, under their paths relative to the destination; "" keeps
+  // NAME.bak beside each page.
+  std::string backupFolder;
+  // Where the record of generations into this destination is kept; "" keeps none.
+  std::string recordFolder;
+  // With a record: untouched pages are replaced, edited ones merged, and pages
+  // no longer produced removed when untouched.
+  bool merge = false;
+  bool strict = false;  // a page whose script hid a run-time error is not written
 };
 
 // What a run did, and what ended it: error is "" when it went well, else the
@@ -26,11 +34,15 @@ struct GenerateOutcome {
   std::string error;
   std::optional<TemplateDiagnostic> errorAt;  // the template place of the error, when it has one
   std::vector<TemplateDiagnostic> warnings;   // pages whose script hid a run-time error
+  bool cancelled = false;  // the person cancelled (error is "Generation cancelled by user!")
 };
 
 // Validates the project, prepares the work folders and the scripts, and
 // generates every page.
 GenerateOutcome Generate(ObPModel& project, const GenerateOptions& options = {});
+
+// Whether recordFolder holds a record of generations into the project's destination.
+bool HasGenerationRecord(const ObPModel& project, const std::string& recordFolder);
 
 // How many output pages the template would write that exist already (the
 // count stops at the first table that has some), and what ended the count.

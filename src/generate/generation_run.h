@@ -7,9 +7,11 @@
 #include <map>
 #include <optional>
 #include <set>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "generate/generation_record.h"
 #include "model/project.h"
 #include "template/control_file.h"
 #include "template/language_file.h"
@@ -28,10 +30,16 @@ struct OverwriteState {
 
 // What the run did to the destination, for the host's summary.
 struct GenerationSummary {
-  int32_t written = 0;   // pages and copied files written
-  int32_t skipped = 0;   // existing outputs left as they were
-  int32_t backedUp = 0;  // ".bak" copies made
-  int32_t failed = 0;    // pages not written because their script hid an error (strict runs)
+  int32_t written = 0;    // pages and copied files written
+  int32_t skipped = 0;    // existing outputs left as they were
+  int32_t backedUp = 0;   // backup copies made
+  int32_t updated = 0;    // existing pages replaced by a new text
+  int32_t unchanged = 0;  // pages generated identical to the file, not rewritten
+  int32_t merged = 0;     // edited pages merged cleanly with the new text
+  int32_t failed = 0;     // pages not written because their script hid an error (strict runs)
+  int32_t removed = 0;    // untouched pages the run no longer produces, deleted
+  std::vector<std::string> conflicts;  // edited pages left as they were: the merge conflicted
+  std::vector<std::string> kept;       // edited pages the run no longer produces, kept
 };
 
 struct GenerationRun : ObPModel::Attachment {
@@ -54,6 +62,9 @@ struct GenerationRun : ObPModel::Attachment {
   bool backupFile = false;  // back up before overwriting
   int32_t timeoutMs = 0;    // the engine's time-out per page
   std::optional<bool> backupOverride;  // the host's choice for this run
+  std::string backupFolder;            // "" for NAME.bak beside the page
+  std::unique_ptr<GenerationRecord> record;  // null: no record is kept
+  bool merge = false;                        // merge edited pages with the record's base
 
   std::map<std::string, std::string> scriptTexts;  // prepared scripts read this run, by path
   std::set<std::string> outputFolders;             // folders made (or found) this run
@@ -64,6 +75,7 @@ struct GenerationRun : ObPModel::Attachment {
   OverwriteState overwrite;
   GenerationSummary summary;
   std::string error;  // what ended the run, worded for the user; "" while it goes well
+  bool cancelled = false;
   int32_t pagesTotal = 0;
   int32_t pagesDone = 0;
 

@@ -9,6 +9,7 @@
 #include "core/text_list.h"
 #include "generate/generation_run.h"
 #include "generate/template_errors.h"
+#include "generate/page_merge.h"
 #include "generate/output_text.h"
 #include "model/project.h"
 #include "platform/atomic_file.h"
@@ -38,20 +39,33 @@ std::string AfterLastSeparator(const std::string& path) {
   return at == std::string::npos ? path : path.substr(at + 1);
 }
 
-void CopyFileReplacing(const fs::path& from, const fs::path& to) {
-  ReplaceFileAtomically(to, ReadWholeFile(from), /*durable=*/false);
+// Writes text unless the file holds it already (its modification time then
+// stays); whether it wrote.
+bool ReplaceUnlessSame(const fs::path& to, std::string_view text) {
+  std::error_code ec;
+  if (fs::is_regular_file(to, ec) && fs::file_size(to, ec) == text.size() && ReadWholeFile(to) == text) return false;
+  ReplaceFileAtomically(to, text, /*durable=*/false);
+  return true;
 }
 
-void CopyFolderReplacing(const fs::path& from, const fs::path& to) {
+bool CopyFileReplacing(const fs::path& from, const fs::path& to) { return ReplaceUnlessSame(to, ReadWholeFile(from)); }
+
+// Whether any file of the folder was written.
+bool CopyFolderReplacing(const fs::path& from, const fs::path& to) {
   fs::create_directories(to);
+  bool wrote = false;
   for (const auto& entry : fs::recursive_directory_iterator(from)) {
     fs::path target = to / fs::relative(entry.path(), from);
     if (entry.is_directory())
       fs::create_directories(target);
     else if (entry.is_regular_file())
-      CopyFileReplacing(entry.path(), target);
+      wrote |= CopyFileReplacing(entry.path(), target);
   }
+  return wrote;
 }
+
+// Counts a copy or a style sheet as written, or as unchanged when identical.
+void CountWrite(GenerationRun& run, bool wrote) { ++(wrote ? run.summary.written : run.summary.unchanged); }
 
 // The overwrite dialog; sets the run's decision and answer.
 void AskOverwrite(GenerationRun& run, const std::string& what, const std::string& path) {
@@ -86,6 +100,18 @@ bool DecideOverwrite(GenerationRun& run, const std::string& what, const std::str
 }
 
 bool BackupWanted(const GenerationRun& run) { return run.backupOverride.value_or(run.backupFile); }
+
+// Where the backup of an output goes: NAME.bak beside it, or its path below
+// the destination inside the run's backup folder (kept out of the web root).
+std::string BackupPath(const ObPModel& project, const GenerationRun& run, std::string path) {
+  while (path.size() > 1 && path.back() == '/') path.pop_back();
+  if (run.backupFolder.empty()) return path + ".bak";
+  fs::path relative = fs::path(path).lexically_relative(ToSlashes(project.Destination()));
+  if (relative.empty() || *relative.begin() == "..") relative = fs::path(path).filename();
+  fs::path target = fs::path(run.backupFolder) / relative;
+  fs::create_directories(target.parent_path());
+  return target.string();
+}
 
 // Raises a failed write as the numbered path error, so that it ends the run as a message.
 template <class F>
@@ -134,7 +160,7 @@ void CreateFolderPath(const std::string& path) {
   if (!path.empty()) fs::create_directories(ToSlashes(path), ec);
 }
 
-bool ConfirmFileWrite(ObPModel&, GenerationRun& run, const std::string& path, bool overwrite, bool prompt,
+bool ConfirmFileWrite(ObPModel& project, GenerationRun& run, const std::string& path, bool overwrite, bool prompt,
                       bool checkOnly) {
   if (checkOnly) return Exists(path);
   run.overwrite.existed = Exists(path);
@@ -144,13 +170,13 @@ bool ConfirmFileWrite(ObPModel&, GenerationRun& run, const std::string& path, bo
     return false;
   }
   if (BackupWanted(run)) {
-    Guarded([&] { CopyFileReplacing(path, path + ".bak"); });
+    Guarded([&] { CopyFileReplacing(path, BackupPath(project, run, ToSlashes(path))); });
     ++run.summary.backedUp;
   }
   return true;
 }
 
-bool ConfirmFolderWrite(ObPModel&, GenerationRun& run, const std::string& path, bool overwrite, bool prompt,
+bool ConfirmFolderWrite(ObPModel& project, GenerationRun& run, const std::string& path, bool overwrite, bool prompt,
                         bool checkOnly) {
   if (checkOnly) return Exists(path);
   if (!Exists(path)) return true;
@@ -162,17 +188,82 @@ bool ConfirmFolderWrite(ObPModel&, GenerationRun& run, const std::string& path, 
     std::string folder = ToSlashes(path);
     while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
     Guarded([&] {
-      fs::remove_all(folder + ".bak");
-      CopyFolderReplacing(folder, folder + ".bak");
+      const std::string backup = BackupPath(project, run, folder);
+      fs::remove_all(backup);
+      CopyFolderReplacing(folder, backup);
     });
     ++run.summary.backedUp;
   }
   return true;
 }
 
+namespace {
+
+// The page's path below the destination, as the record names it.
+std::string RecordName(const ObPModel& project, const std::string& path) {
+  return fs::path(path).lexically_relative(ToSlashes(project.Destination())).generic_string();
+}
+
+std::string ReadIfFile(const std::string& path) {
+  std::error_code ec;
+  return fs::is_regular_file(path, ec) ? ReadWholeFile(path) : std::string();
+}
+
+void WriteOutput(GenerationRun& run, const std::string& path, std::string_view text, bool existed) {
+  std::string folder = fs::path(path).parent_path().string();
+  if (run.outputFolders.insert(folder).second) CreateFolderPath(folder);
+  Guarded([&] {
+    if (existed)
+      ReplaceFileAtomically(path, text, /*durable=*/false);
+    else
+      WriteNewFileAtomically(path, text);
+  });
+  ++run.summary.written;
+  if (existed) ++run.summary.updated;
+}
+
+// A page the record knows and that exists: replaced when the user has not
+// touched it, else merged with the edit; a conflict leaves the file as it is.
+void MergeIntoPage(ObPModel& project, GenerationRun& run, const std::string& path, const std::string& name,
+                   const std::string& page) {
+  GenerationRecord& record = *run.record;
+  std::string current;
+  Guarded([&] { current = ReadWholeFile(path); });
+  std::string text = page;
+  if (ContentHash(current) != *record.HashOf(name)) {
+    MergedPage merged = MergePage(record.BaseOf(name), current, page);
+    if (!merged.clean) {
+      Guarded([&] { record.WriteConflict(name, merged.text); });
+      record.Keep(name);
+      run.summary.conflicts.push_back(name);
+      return;
+    }
+    text = std::move(merged.text);
+    if (text != current) ++run.summary.merged;
+  }
+  if (text == current) {
+    ++run.summary.unchanged;
+  } else {
+    if (BackupWanted(run)) {
+      Guarded([&] { CopyFileReplacing(path, BackupPath(project, run, path)); });
+      ++run.summary.backedUp;
+    }
+    WriteOutput(run, path, text, true);
+  }
+  Guarded([&] { record.Record(name, page); });
+}
+
+}  // namespace
+
 void WritePage(ObPModel& project, GenerationRun& run, const std::string& scriptPath, const std::string& outputPath,
                bool overwrite, bool space, int16_t initType) {
-  if (!ConfirmFileWrite(project, run, outputPath, overwrite, project.PromptOnOverwrite(), false)) return;
+  const std::string path = ToSlashes(outputPath);
+  const std::string name = RecordName(project, path);
+  const bool merging = run.merge && run.record && run.record->HashOf(name) && Exists(path);
+  if (!merging && !ConfirmFileWrite(project, run, outputPath, overwrite, project.PromptOnOverwrite(), false)) {
+    if (run.record) run.record->Keep(name);
+    return;
+  }
   auto cached = run.scriptTexts.find(scriptPath);
   if (cached == run.scriptTexts.end()) {
     std::string text;
@@ -183,17 +274,14 @@ void WritePage(ObPModel& project, GenerationRun& run, const std::string& scriptP
   if (ScriptFailed(run)) return NoteScriptFailure(project, run, scriptPath, cached->second, outputPath);
   if (NoteHiddenError(project, run, scriptPath, cached->second, outputPath)) return;
   page = space ? CleanOutput(page, project.versionText()) : StripLeadingBlankLines(page);
-  std::string path = ToSlashes(outputPath);
-  std::string folder = fs::path(path).parent_path().string();
-  if (run.outputFolders.insert(folder).second) CreateFolderPath(folder);
-  bool existed = run.overwrite.existed;
-  Guarded([&] {
-    if (existed)
-      ReplaceFileAtomically(path, page, /*durable=*/false);
-    else
-      WriteNewFileAtomically(path, page);
-  });
-  ++run.summary.written;
+  if (merging) return MergeIntoPage(project, run, path, name, page);
+  const bool existed = run.overwrite.existed;
+  // An identical page is not rewritten, so its modification time stays.
+  if (existed && ReadIfFile(path) == page)
+    ++run.summary.unchanged;
+  else
+    WriteOutput(run, path, page, existed);
+  if (run.record) Guarded([&] { run.record->Record(name, page); });
 }
 
 void WriteStyleSheet(ObPModel& project, GenerationRun& run, bool checkOnly, int32_t& count) {
@@ -203,8 +291,12 @@ void WriteStyleSheet(ObPModel& project, GenerationRun& run, bool checkOnly, int3
       if (checkOnly) {
         ++count;
       } else {
-        Guarded([&] { ReplaceFileAtomically(ToSlashes(path), project.CssStyles(), false); });
-        ++run.summary.written;
+        bool wrote = false;
+        Guarded([&] {
+          CreateFolderPath(fs::path(ToSlashes(path)).parent_path().string());  // the destination may be new
+          wrote = ReplaceUnlessSame(ToSlashes(path), project.CssStyles());
+        });
+        CountWrite(run, wrote);
       }
     }
   }
@@ -219,8 +311,12 @@ void WriteStyleSheet(ObPModel& project, GenerationRun& run, bool checkOnly, int3
     return;
   }
   Status().DispStatus("copying css");
-  Guarded([&] { CopyFileReplacing(ToSlashes(source), ToSlashes(target)); });
-  ++run.summary.written;
+  bool wrote = false;
+  Guarded([&] {
+    CreateFolderPath(fs::path(ToSlashes(target)).parent_path().string());
+    wrote = CopyFileReplacing(ToSlashes(source), ToSlashes(target));
+  });
+  CountWrite(run, wrote);
 }
 
 namespace {
@@ -243,11 +339,12 @@ bool CopyListedFiles(ObPModel& project, GenerationRun& run, const ObPControl& co
         ++count;
       } else {
         if (Status().shown) Status().DispStatus("Copying file " + name);
+        bool wrote = false;
         Guarded([&] {
           CreateFolderPath(fs::path(ToSlashes(target)).parent_path().string());
-          CopyFileReplacing(source, ToSlashes(target));
+          wrote = CopyFileReplacing(source, ToSlashes(target));
         });
-        ++run.summary.written;
+        CountWrite(run, wrote);
       }
     }
   }
@@ -270,8 +367,9 @@ bool CopyFolder(ObPModel& project, GenerationRun& run, const ObPControl& control
     return true;
   }
   if (Status().shown) Status().DispStatus("Copying folder " + folder);
-  Guarded([&] { CopyFolderReplacing(source, ToSlashes(target)); });
-  ++run.summary.written;
+  bool wrote = false;
+  Guarded([&] { wrote = CopyFolderReplacing(source, ToSlashes(target)); });
+  CountWrite(run, wrote);
   return true;
 }
 

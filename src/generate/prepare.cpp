@@ -108,6 +108,12 @@ void PrepareScript(ObPModel& project, GenerationRun& run, ObPControl& control, c
   PreparedScript prepared = PrepareMappedScript(project, run, control);
   NoteParseError(run, prepared.parseErrorPos);
   run.sourceMaps[scriptPath] = std::move(prepared.map);
+  if (ScriptFailed(run)) {
+    // A cut-off script must not be taken for a prepared one by the next run.
+    std::error_code ec;
+    fs::remove(scriptPath, ec);
+    return;
+  }
   try {
     ReplaceFileAtomically(scriptPath, prepared.text, /*durable=*/false);
   } catch (const FileError& e) {

@@ -3,6 +3,7 @@
 #include "core/context.h"
 #include "core/text.h"
 #include "generate/generation_run.h"
+#include "generate/page_merge.h"
 #include "model/project.h"
 #include "platform/atomic_file.h"
 #include "platform/config_paths.h"
@@ -43,6 +44,11 @@ bool TemplateIsFolder(const ObPModel& project) {
 
 bool PrepareWorkFolders(ObPModel& project, GenerationRun& run, const std::string& subfolder) {
   std::string name = WithoutSlashesAndBlanks(TemplateName(project.Template()));
+  // Two template folders of the same name elsewhere must not share prepared scripts.
+  if (TemplateIsFolder(project)) {
+    std::error_code ec;
+    name += "-" + ContentHash(fs::weakly_canonical(fs::absolute(project.Template()), ec).string()).substr(0, 10);
+  }
   fs::path root = DocumentsDir() / WithoutSlashesAndBlanks(Context().product.name) / "Templates" / name;
   run.tempFolder = (root / "temp").string();
   run.cacheFolder = (root / "cache").string();

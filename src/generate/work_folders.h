@@ -1,5 +1,7 @@
 // The work folders of a template, below the user's documents folder:
 //   <Documents>/Zantrel/Templates/<template name>/{Script,temp,cache}
+// (a template folder's name carries a hash of its path, so that two folders of
+// the same name do not share prepared scripts)
 // Script holds the extracted template (unless the template is a folder, used
 // where it is), temp the prepared scripts, cache copies of the inputs by which
 // the next run tells what changed.

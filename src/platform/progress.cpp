@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <csignal>
 #include <cstdio>
 
@@ -18,7 +19,18 @@ namespace {
 std::atomic<bool> g_cancelRequested{false};
 constexpr std::size_t kCodeBufferSize = 300000;
 
-extern "C" void OnInterrupt(int) { TerminalProgress::RequestCancel(); }
+// The first Ctrl-C asks the run to stop at the next page; a second one ends
+// the process at once, as the default action of the signal does.
+extern "C" void OnInterrupt(int) {
+  if (g_cancelRequested) {
+    std::signal(SIGINT, SIG_DFL);
+    std::raise(SIGINT);
+    return;
+  }
+  TerminalProgress::RequestCancel();
+}
+
+constexpr auto kRedrawInterval = std::chrono::milliseconds(50);  // at most ~20 redraws a second
 
 }  // namespace
 
@@ -63,11 +75,19 @@ TerminalProgress::~TerminalProgress() { std::signal(SIGINT, SIG_DFL); }
 
 void TerminalProgress::RequestCancel() { g_cancelRequested = true; }
 
+void TerminalProgress::SetDraw(bool draw) { terminal_ = draw && isatty(STDERR_FILENO) == 1; }
+
+void TerminalProgress::ClearLine() {
+  if (terminal_ && open_) std::fputs("\r\033[K", stderr);
+  drawn_ = {};
+}
+
 int32_t TerminalProgress::Open(std::string_view caption) {
   caption_ = std::string(StripLengthPrefix(caption));
   info_.clear();
   percent_ = 0;
   open_ = true;
+  drawn_ = {};
   Draw();
   return 1;
 }
@@ -89,12 +109,15 @@ void TerminalProgress::SetProgress(int32_t, int16_t percent) {
 int32_t TerminalProgress::IsCancelled(int32_t) { return g_cancelRequested ? 1 : 0; }
 
 void TerminalProgress::CloseProgress(int32_t) {
-  if (terminal_ && open_) std::fputs("\r\033[K", stderr);
+  ClearLine();
   open_ = false;
 }
 
 void TerminalProgress::Draw() {
   if (!terminal_ || !open_) return;
+  const auto now = std::chrono::steady_clock::now();
+  if (drawn_ != std::chrono::steady_clock::time_point{} && now - drawn_ < kRedrawInterval) return;
+  drawn_ = now;
   constexpr int kWidth = 24;
   int filled = percent_ * kWidth / 100;
   std::string bar(filled, '#');
@@ -134,5 +157,7 @@ ProgressLibrary& Progress() { return *Context().Service<ProgressSlot>().library;
 void InstallProgress(std::unique_ptr<ProgressLibrary> library) {
   Context().Service<ProgressSlot>().library = std::move(library);
 }
+
+TerminalProgress* InstalledTerminalProgress() { return dynamic_cast<TerminalProgress*>(&Progress()); }
 
 }  // namespace zantrel

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -36,8 +37,9 @@ class ProgressLibrary {
   virtual std::string GetCode();
 };
 
-// A progress bar on stderr when stderr is a terminal, silent otherwise; Ctrl-C
-// (SIGINT) while it lives sets the cancel answer.
+// A progress bar on stderr when stderr is a terminal, silent otherwise, redrawn
+// at most about 20 times a second; the first Ctrl-C (SIGINT) while it lives
+// sets the cancel answer, a second one ends the process.
 class TerminalProgress : public ProgressLibrary {
  public:
   explicit TerminalProgress(bool draw = true);  // draw false: only Ctrl-C is watched
@@ -50,7 +52,11 @@ class TerminalProgress : public ProgressLibrary {
   void CloseProgress(int32_t handle) override;
   void SetProgress(int32_t handle, int16_t percent) override;
 
-  static void RequestCancel();  // what the signal handler does
+  static void RequestCancel();  // what the first Ctrl-C does
+  void SetDraw(bool draw);      // false: only Ctrl-C is watched
+  // Clears the bar's line so that a question or a message starts on its own;
+  // the next update draws the bar again.
+  void ClearLine();
 
  private:
   int32_t Open(std::string_view caption);
@@ -61,6 +67,7 @@ class TerminalProgress : public ProgressLibrary {
   std::string info_;
   int16_t percent_ = 0;
   bool open_ = false;
+  std::chrono::steady_clock::time_point drawn_;  // when the bar was last drawn
 };
 
 // Records every call as one line of text, for tests; cancels when told to.
@@ -86,5 +93,7 @@ struct ProgressSlot : ThreadService {
 };
 ProgressLibrary& Progress();
 void InstallProgress(std::unique_ptr<ProgressLibrary> library);
+// The installed library when it is the terminal's, else nullptr.
+TerminalProgress* InstalledTerminalProgress();
 
 }  // namespace zantrel

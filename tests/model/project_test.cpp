@@ -139,7 +139,7 @@ TEST_F(ProjectTest, BuiltInMachineDefaultsWithoutAMachineFile) {
   EXPECT_EQ(p->defaultDateFormat(), 5);
   EXPECT_EQ(p->P_Ext(), "php");
   EXPECT_EQ(p->PagerStyle(), 2);
-  EXPECT_TRUE(p->BackupFile);
+  EXPECT_FALSE(p->BackupFile);  // copies beside the pages would be served from the web root
   EXPECT_EQ(RegistryStore(config.userFile()).Read(Context().SettingsKey(), "Language")->text, "lang.xml");
   EXPECT_EQ(Context().dateFormat, 5);
 }
