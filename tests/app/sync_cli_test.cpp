@@ -92,6 +92,45 @@ TEST_F(SyncCli, UnreadableDatabaseExitsOne) {
   EXPECT_NE(show.out.find("zantrel: Unable to load database information! Reason: "), std::string::npos) << show.out;
 }
 
+// A 0-byte file opens as a valid database without tables: taken at its word,
+// sync would delete every table of the project.
+TEST_F(SyncCli, EmptyDatabaseIsNotTakenAtItsWord) {
+  const std::string before = ReadText(project);
+  fs::resize_file(database, 0);
+  auto sync = Cli("sync " + project);
+  EXPECT_EQ(sync.exitCode, 1) << sync.out;
+  EXPECT_NE(sync.out.find("Zantrel: Synchronization would remove 1 of 1 tables and views (the database has no "
+                          "tables). Nothing was changed. If the tables are really gone, run again with --allow-drop."),
+            std::string::npos)
+      << sync.out;
+  EXPECT_EQ(ReadText(project), before);
+  EXPECT_FALSE(fs::exists(project + ".prev"));
+
+  auto show = Cli("show " + project + " --table customers --sync update");
+  EXPECT_EQ(show.exitCode, 1) << show.out;
+  EXPECT_NE(show.out.find("--allow-drop"), std::string::npos) << show.out;
+  EXPECT_EQ(Cli("show " + project + " --table customers --sync update --allow-drop").exitCode, 1)
+      << "allowed, the table is gone for this run";
+
+  auto allowed = Cli("sync " + project + " --allow-drop");
+  EXPECT_EQ(allowed.exitCode, 0) << allowed.out;
+  EXPECT_NE(allowed.out.find("deleted table customers"), std::string::npos) << allowed.out;
+  EXPECT_EQ(ReadText(project + ".prev"), before);
+  EXPECT_NE(ReadText(project), before);
+}
+
+TEST_F(SyncCli, LosingMoreThanHalfTheTablesNeedsAllowDrop) {
+  Exec("CREATE TABLE a (id INTEGER PRIMARY KEY); CREATE TABLE b (id INTEGER PRIMARY KEY);"
+       "CREATE TABLE c (id INTEGER PRIMARY KEY)");
+  ASSERT_EQ(Cli("sync " + project).exitCode, 0);
+  Exec("DROP TABLE a; DROP TABLE b; DROP TABLE c");
+  auto most = Cli("sync " + project);
+  EXPECT_EQ(most.exitCode, 1) << most.out;
+  EXPECT_NE(most.out.find("would remove 3 of 4 tables and views. Nothing"), std::string::npos) << most.out;
+  Exec("CREATE TABLE a (id INTEGER PRIMARY KEY); CREATE TABLE b (id INTEGER PRIMARY KEY)");
+  EXPECT_EQ(Cli("sync " + project).exitCode, 0) << "half may go";
+}
+
 TEST_F(SyncCli, ShowChecksWhenAutoSyncIsOn) {
   ChangeDatabase();
   auto kept = Cli("show " + project + " --table invoices");
