@@ -12,6 +12,7 @@
 #include "platform/progress.h"
 #include "platform/prompter.h"
 #include "project_file.h"
+#include "sync/load_time_check.h"
 
 namespace zantrel::cli {
 namespace {
@@ -73,10 +74,15 @@ void PrintNotices(Prompter& prompter) {
 }  // namespace
 
 int RunGenerate(const std::vector<std::string>& args) {
-  ArgParser parser(args, {"template", "dest", "overwrite", "sync"}, {"backup", "quiet", "check"});
+  ArgParser parser(args, {"template", "dest", "overwrite", "sync"}, {"backup", "quiet", "check", "offline"});
   if (parser.positionals().size() != 1) throw UsageError("generate takes one PROJECT.zpr");
   const std::string& file = parser.positionals()[0];
   Ref<ObP> project = LoadProjectChecked(file, ParseSyncAnswer(parser.option("sync", "ask"), "sync"));
+  // An application generated from a definition the database may no longer
+  // match is the user's choice, not a quiet fallback.
+  if (LastLoadTimeCheck().unreadable && !parser.flag("offline"))
+    throw Failure("zantrel generate: the database could not be read; pass --offline to generate from the project "
+                  "as saved");
   ResolveTemplate(*project, file, parser.option("template"));
   if (parser.has("dest")) project->Destination(parser.option("dest"));
   if (project->Template().empty()) throw Failure("zantrel: no template: set Template or pass --template ZIP|DIR");

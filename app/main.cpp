@@ -38,7 +38,7 @@ const std::vector<Command>& Commands() {
        "zantrel set PROJECT.zpr NAME=VALUE... [--table T | --field T.F]", RunSet},
       {"generate", "generate the application of a project through its template",
        "zantrel generate PROJECT.zpr [--template ZIP|DIR] [--dest DIR] [--overwrite ask|all|skip|none] [--backup] "
-       "[--quiet] [--sync keep|update|ask]\n       zantrel generate --check PROJECT.zpr [--template ZIP|DIR] [--dest DIR]",
+       "[--quiet] [--sync keep|update|ask] [--offline]\n       zantrel generate --check PROJECT.zpr [--template ZIP|DIR] [--dest DIR]",
        RunGenerate},
       {"demo", "generate the demo shop application from the bundled database",
        "zantrel demo [--dest DIR] [--http-port P] [--serve] [--quiet] [--type T --db NAME connection options...]", RunDemo},

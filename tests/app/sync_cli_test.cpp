@@ -94,6 +94,19 @@ TEST_F(SyncCli, UnreadableDatabaseExitsOne) {
 
 // A 0-byte file opens as a valid database without tables: taken at its word,
 // sync would delete every table of the project.
+TEST_F(SyncCli, GenerateNeedsTheDatabaseUnlessOffline) {
+  fs::remove(database);
+  const std::string common = project + " --template " + ZANTREL_TEST_DATA + "/generate/template --dest " +
+                             (config.user() / "out").string() + " --quiet";
+  auto refused = Cli("generate " + common);
+  EXPECT_EQ(refused.exitCode, 1) << refused.out;
+  EXPECT_NE(refused.out.find("Unable to load database information!"), std::string::npos) << refused.out;
+  EXPECT_NE(refused.out.find("pass --offline"), std::string::npos) << refused.out;
+  EXPECT_FALSE(fs::exists(config.user() / "out"));
+  auto offline = Cli("generate " + common + " --offline");
+  EXPECT_EQ(offline.exitCode, 0) << offline.out;
+}
+
 TEST_F(SyncCli, EmptyDatabaseIsNotTakenAtItsWord) {
   const std::string before = ReadText(project);
   fs::resize_file(database, 0);
