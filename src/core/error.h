@@ -45,6 +45,7 @@ inline constexpr int32_t kTableExists = 26108;            // a custom view or re
 inline constexpr int32_t kSourceNotLoaded = 26109;        // a report over a table that is not loaded
 inline constexpr int32_t kDuplicateColumns = 26110;       // a custom view with two columns of one name
 inline constexpr int32_t kJdbcFailure = 26111;            // the JDBC method's runtime, driver jar or URL failed
+inline constexpr int32_t kCustomViewSql = 26112;          // a custom view's SQL that is not one SELECT
 inline constexpr int32_t kProjectFileUnreadable = 26120;  // not a readable project file
 inline constexpr int32_t kInvalidProjectFile = 26121;     // XML whose root is not a project
 inline constexpr int32_t kNoDatabaseInformation = 26122;  // a project file without a database

@@ -107,6 +107,34 @@ TEST_F(SyncCli, GenerateNeedsTheDatabaseUnlessOffline) {
   EXPECT_EQ(offline.exitCode, 0) << offline.out;
 }
 
+// Every page of a custom view wraps its SQL in parentheses: it must be one SELECT.
+TEST_F(SyncCli, CustomViewSqlIsOneSelect) {
+  auto add = [&](const std::string& name, const std::string& sql) {
+    return Cli("custom-view " + project + " " + name + " --sql \"" + sql + "\"");
+  };
+  EXPECT_EQ(add("v1", "SELECT name FROM customers; -- all of them\n").exitCode, 0);
+  EXPECT_EQ(add("v2", "SELECT name /* ; */ FROM customers WHERE name <> ';--'").exitCode, 0);
+  auto shown = Cli("show " + project + " --table v1");
+  EXPECT_NE(shown.out.find("\"SELECT name FROM customers\""), std::string::npos) << shown.out;
+  EXPECT_NE(Cli("show " + project + " --table v2").out.find("\"SELECT name   FROM customers WHERE name <> ';--'\""),
+            std::string::npos);
+  struct Row {
+    const char* sql;
+    const char* reason;
+  } refused[] = {
+      {"SELECT name FROM customers; DELETE FROM customers", "holds more than one statement"},
+      {"SELECT 'a FROM customers", "has an unclosed quote"},
+      {"SELECT name FROM customers /* note", "has an unclosed comment"},
+  };
+  for (const Row& r : refused) {
+    auto result = add("bad", r.sql);
+    EXPECT_EQ(result.exitCode, 1) << r.sql;
+    EXPECT_NE(result.out.find(std::string("Zantrel: The custom view's SQL ") + r.reason + "!"), std::string::npos)
+        << result.out;
+  }
+  EXPECT_EQ(Cli("show " + project + " --table bad").exitCode, 1) << "nothing stored";
+}
+
 TEST_F(SyncCli, EmptyDatabaseIsNotTakenAtItsWord) {
   const std::string before = ReadText(project);
   fs::resize_file(database, 0);
