@@ -13,6 +13,7 @@
 #include "platform/prompter.h"
 #include "project_file.h"
 #include "template_report.h"
+#include "sync/load_time_check.h"
 
 namespace zantrel::cli {
 namespace {
@@ -97,10 +98,15 @@ std::string BackupFolder(const std::string& projectFile) {
 
 int RunGenerate(const std::vector<std::string>& args) {
   ArgParser parser(args, {"template", "dest", "overwrite", "sync", "template-update"},
-                   {"backup", "quiet", "check", "strict"});
+                   {"backup", "quiet", "check", "strict", "offline"});
   if (parser.positionals().size() != 1) throw UsageError("generate takes one PROJECT.zpr");
   const std::string& file = parser.positionals()[0];
   Ref<ObP> project = LoadProjectChecked(file, ParseSyncAnswer(parser.option("sync", "ask"), "sync"));
+  // An application generated from a definition the database may no longer
+  // match is the user's choice, not a quiet fallback.
+  if (LastLoadTimeCheck().unreadable && !parser.flag("offline"))
+    throw Failure("zantrel generate: the database could not be read; pass --offline to generate from the project "
+                  "as saved");
   ResolveTemplate(*project, file, parser.option("template"));
   if (parser.has("dest")) project->Destination(parser.option("dest"));
   if (project->Template().empty()) throw Failure("zantrel: no template: set Template or pass --template ZIP|DIR");

@@ -31,14 +31,14 @@ const std::vector<Command>& Commands() {
       {"check", "compare a project with its live database (exit 3 when they differ)",
        "zantrel check PROJECT.zpr [--json]", RunCheck},
       {"sync", "bring a project in step with its live database and save it",
-       "zantrel sync PROJECT.zpr [--keys keep|update|ask] [--no-rename] [--dry-run]", RunSync},
+       "zantrel sync PROJECT.zpr [--keys keep|update|ask] [--no-rename] [--dry-run] [--allow-drop]", RunSync},
       {"show", "print the settings of a project, a table or a field",
-       "zantrel show [PROJECT.zpr [--table T | --field T.F]] [--json] [--sync keep|update|ask]", RunShow},
+       "zantrel show [PROJECT.zpr [--table T | --field T.F]] [--json] [--sync keep|update|ask] [--allow-drop]", RunShow},
       {"set", "change settings of a project file",
        "zantrel set PROJECT.zpr NAME=VALUE... [--table T | --field T.F]", RunSet},
       {"generate", "generate the application of a project through its template",
        "zantrel generate PROJECT.zpr [--template ZIP|DIR] [--dest DIR] [--overwrite merge|ask|all|skip|none] "
-       "[--backup] [--template-update keep|extract] [--quiet] [--strict] [--sync keep|update|ask]\n"
+       "[--backup] [--template-update keep|extract] [--quiet] [--strict] [--sync keep|update|ask] [--offline]\n"
        "       zantrel generate --check PROJECT.zpr [--template ZIP|DIR] [--dest DIR]\n\n"
        "Each run keeps a record beside the project file (PROJECT.zpr.d/): every page as generated and its hash.\n"
        "--overwrite merge (the default once a record exists): untouched pages are replaced, pages edited by hand\n"

@@ -33,10 +33,16 @@ std::optional<Error> LoadFile(ObP& project, const std::string& file) {
 // A file without a database loads: a project made by `zantrel new` has none yet.
 void ThrowUnlessLoaded(const std::optional<Error>& error, const std::string& file) {
   if (error && error->number() != err::kNoDatabaseInformation)
-    throw Failure(error->description() + " (" + file + ")");
+    throw Failure(DescribeWithHint(*error) + " (" + file + ")");
 }
 
 }  // namespace
+
+std::string DescribeWithHint(const Error& error) {
+  if (error.number() == err::kWouldDropTables)
+    return error.description() + " If the tables are really gone, run again with --allow-drop.";
+  return error.description();
+}
 
 Ref<ObP> LoadProject(const std::string& file) {
   auto project = MakeRef<ObP>();
@@ -72,9 +78,9 @@ void ReportLoadTimeCheck(const LoadTimeCheckOutcome& outcome, bool askedPerson) 
 
 }  // namespace
 
-Ref<ObP> LoadProjectChecked(const std::string& file, SyncAnswer answer) {
+Ref<ObP> LoadProjectChecked(const std::string& file, SyncAnswer answer, bool allowDrop) {
   AnswerQuestion("keepdb", answer);
-  InstallLoadTimeCheck();
+  InstallLoadTimeCheck(true, allowDrop);
   ForgetLoadTimeCheck();
   auto project = MakeRef<ObP>();
   auto* terminal = dynamic_cast<TerminalPrompter*>(&Prompts());

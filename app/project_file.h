@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "core/error.h"
 #include "project/project.h"
 
 namespace zantrel::cli {
@@ -28,7 +29,11 @@ void AnswerQuestion(const std::string& id, SyncAnswer answer);
 // questions of an update are asked on the terminal, else kept). An unreadable
 // database is reported on stderr and the project loads as saved. Commands that
 // work with a project as the database has it now (show, generate) load this way.
-Ref<ObP> LoadProjectChecked(const std::string& file, SyncAnswer answer);
+// An update that would remove most tables fails unless allowDrop.
+Ref<ObP> LoadProjectChecked(const std::string& file, SyncAnswer answer, bool allowDrop = false);
+
+// The error's description, with how to go on where the CLI offers a way.
+std::string DescribeWithHint(const Error& error);
 
 // The bag of the project, of its open database (--database), of --table T or
 // of --field T.F; throws Failure when the database, table or field does not exist.

@@ -45,12 +45,15 @@ inline constexpr int32_t kTableExists = 26108;            // a custom view or re
 inline constexpr int32_t kSourceNotLoaded = 26109;        // a report over a table that is not loaded
 inline constexpr int32_t kDuplicateColumns = 26110;       // a custom view with two columns of one name
 inline constexpr int32_t kJdbcFailure = 26111;            // the JDBC method's runtime, driver jar or URL failed
+inline constexpr int32_t kCustomViewSql = 26112;          // a custom view's SQL that is not one SELECT
 inline constexpr int32_t kProjectFileUnreadable = 26120;  // not a readable project file
 inline constexpr int32_t kInvalidProjectFile = 26121;     // XML whose root is not a project
 inline constexpr int32_t kNoDatabaseInformation = 26122;  // a project file without a database
+inline constexpr int32_t kProjectReadOnly = 26123;        // a project read from a newer version's file is not saved
 inline constexpr int32_t kGeneration = 26130;             // a generation run failed
 inline constexpr int32_t kTemplate = 26131;               // a template or script error
 inline constexpr int32_t kSynchronization = 26140;        // a check or synchronisation failed
+inline constexpr int32_t kWouldDropTables = 26141;        // a sync that would remove most tables, not allowed to
 
 // Whether a number is one of the failures of project operations above.
 constexpr bool IsOperationError(int32_t number) { return number > 26100 && number < 26200; }

@@ -147,9 +147,11 @@ bool CacheInputs(ObPModel& project, GenerationRun& run) {
 
 bool LoadPhraseFile(ObPModel& project, GenerationRun& run) {
   fs::path file = fs::path(run.templateFolder) / "lang.xml";
-  std::string path = IsFile(file) ? file.string() : project.Language;
+  // Without the project's own phrase file, the message names the template's.
+  std::string path = IsFile(file) || project.Language.empty() ? file.string() : project.Language;
   if (run.language->Load(path)) return true;
   Fail(run, "Load Language File \"" + path + "\" failed!");
+  run.error += " Reason: " + run.language->LastReason() + ".";
   return false;
 }
 
@@ -157,6 +159,7 @@ bool LoadControlFile(GenerationRun& run) {
   std::string path = run.templateFolder + "/control.xml";
   if (run.controls->LoadControls(path)) return true;
   Fail(run, "Load Template Control File \"" + path + "\" failed!");
+  run.error += " Reason: " + run.controls->LastReason() + ".";
   return false;
 }
 

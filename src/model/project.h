@@ -76,6 +76,9 @@ class ObPModel : public HostObject<ObPModel> {
   // This library's version: four numbers and their text joined by ".".
   const std::array<int16_t, 4>& versionNumbers() const { return version_; }
   const std::string& versionText() const { return versionText_; }
+  // The Version of the file read when a newer library wrote it, else "": such a
+  // project is not saved, which would lose what this version does not know.
+  std::string newerFileVersion;
 
   // Generator values kept with the user defaults, outside the bag.
   std::string Language;    // phrase file used when a template has none

@@ -216,13 +216,16 @@ void RefreshThreadValues(ObPModel& project) {
 void LoadProject(ObPModel& project, const std::string& projFile) {
   const std::string loadFailed = ProductError(": Load Project File failed! Please check!");
   bool projectRoot = false;
+  pugi::xml_document doc;
+  if (XmlError failure; !LoadXmlFile(projFile, doc, &failure))
+    throw Error(err::kProjectFileUnreadable, loadFailed + " Reason: " + failure.Text() + ".", projFile,
+                failure.line, failure.column);
   try {
     project.LoadDefault();
-    pugi::xml_document doc;
-    if (!LoadXmlFile(projFile, doc)) throw Error(err::kProjectFileUnreadable, loadFailed);
     pugi::xml_node root = doc.document_element();
     pugi::xml_attribute version = root.attribute("Version");
     if (!version) Raise(err::kInvalidCall);
+    project.newerFileVersion = IsOlderVersion(project.versionText(), version.value()) ? version.value() : "";
     if (IsOlderVersion(version.value(), project.versionText())) {
       std::string converted = ConvertProjectFile(projFile, Context().product.languageTag, project.versionText());
       pugi::xml_document convertedDoc;

@@ -177,6 +177,11 @@ std::string DeclaredCharset() {
 }  // namespace
 
 void SaveProject(ObPModel& project, const std::string& projFile) {
+  if (!project.newerFileVersion.empty())
+    throw Error(err::kProjectReadOnly,
+                ProductError(": The project file was written by version " + project.newerFileVersion +
+                             " and is read-only for version " + project.versionText() +
+                             ", which would lose what it does not know."));
   std::string charset = DeclaredCharset();
   try {
     AtomicFile file(projFile, /*durable=*/true);

@@ -2,6 +2,9 @@
 // columns without running it; a result with two columns of one name is refused;
 // the SELECT parser traces each column to its source, and with bCopyFields the
 // columns take the settings of their loaded source columns.
+#include <algorithm>
+#include <cctype>
+
 #include "core/context.h"
 #include "core/error.h"
 #include "core/text.h"
@@ -47,7 +50,56 @@ void CopyFromSources(ObPTables& tables, ObPTable& view) {
   }
 }
 
+[[noreturn]] void RefuseSql(const std::string& reason) {
+  throw Error(err::kCustomViewSql, ProductError(": The custom view's SQL " + reason + "!"));
+}
+
+// The end of the quoted text or comment that starts at sql[at], or at itself.
+std::size_t SkipQuotedOrComment(std::string_view sql, std::size_t at) {
+  const char c = sql[at];
+  if (c == '\'' || c == '"' || c == '`') {
+    for (std::size_t i = at + 1; i < sql.size(); ++i)
+      if (sql[i] == c) {
+        if (i + 1 < sql.size() && sql[i + 1] == c) ++i;  // a doubled quote stays inside
+        else return i + 1;
+      }
+    RefuseSql("has an unclosed quote");
+  }
+  if (sql.substr(at, 2) == "--") {
+    const std::size_t end = sql.find('\n', at);
+    return end == std::string_view::npos ? sql.size() : end;
+  }
+  if (sql.substr(at, 2) == "/*") {
+    const std::size_t end = sql.find("*/", at + 2);
+    if (end == std::string_view::npos) RefuseSql("has an unclosed comment");
+    return end + 2;
+  }
+  return at;
+}
+
 }  // namespace
+
+std::string CustomViewSelect(std::string_view sql) {
+  std::string text;
+  bool ended = false;  // a ";" seen: only blanks and comments may follow
+  for (std::size_t at = 0; at < sql.size();) {
+    const std::size_t next = SkipQuotedOrComment(sql, at);
+    const bool comment = next > at && sql[at] != '\'' && sql[at] != '"' && sql[at] != '`';
+    if (comment) {
+      text += ' ';
+    } else if (sql[at] == ';') {
+      ended = true;
+    } else if (ended && !std::isspace(static_cast<unsigned char>(sql[at]))) {
+      RefuseSql("holds more than one statement");
+    } else {
+      text.append(sql.substr(at, std::max(next, at + 1) - at));
+    }
+    at = std::max(next, at + 1);
+  }
+  const std::size_t from = text.find_first_not_of(" \t\r\n"), to = text.find_last_not_of(" \t\r\n");
+  // Whether what remains is a SELECT is the database's to say, when it prepares it.
+  return from == std::string::npos ? "" : text.substr(from, to - from + 1);
+}
 
 void AddCustomView(ObPModel& project, const std::string& sTableName, const std::string& sSQL, bool bCopyFields) {
   ObPDatabase* database = project.openDatabase();
@@ -60,7 +112,7 @@ void AddCustomView(ObPModel& project, const std::string& sTableName, const std::
   Context().sqlQuote = project.sqlquote();
   Context().dateFormat = project.defaultDateFormat();
 
-  LoadCustomViewTable(*database, sTableName, sSQL);
+  LoadCustomViewTable(*database, sTableName, CustomViewSelect(sSQL));
   if (!bCopyFields) return;
   if (ObPTable* view = database->tables().Find(sTableName)) CopyFromSources(database->tables(), *view);
 }

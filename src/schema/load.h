@@ -30,6 +30,11 @@ bool UnloadDatabase(ObPModel& project);
 // A custom view from a SELECT; with copyFields its columns take the settings
 // of the loaded columns they come from.
 void AddCustomView(ObPModel& project, const std::string& tableName, const std::string& sql, bool copyFields);
+// The SQL of a new custom view without its comments and trailing ";": every
+// page of the view wraps it in parentheses, so it must be one statement, which
+// the driver then prepares (and refuses unless a SELECT). Throws
+// err::kCustomViewSql with the reason otherwise.
+std::string CustomViewSelect(std::string_view sql);
 // A report over a loaded table: its fields keep the source's settings.
 void AddReport(ObPModel& project, const std::string& tableName, const std::string& fromTableName);
 

@@ -55,12 +55,15 @@ void CheckAndAsk(ObPModel& project, LoadTimeCheckOutcome& outcome) {
   outcome.count = DatabaseCheck(project, live, &outcome.differences).CheckAll();
   if (outcome.count < 1 || KeepDefinition(outcome.differences)) return;
   outcome.updated = true;
-  DatabaseSync(project, &outcome.changes).SyncAll(live);
+  DatabaseSync(project, &outcome.changes, Context().Service<LoadTimeCheckState>().allowDrop).SyncAll(live);
 }
 
 }  // namespace
 
-void InstallLoadTimeCheck(bool on) { SetLoadTimeCheck(on ? &RunLoadTimeCheck : nullptr); }
+void InstallLoadTimeCheck(bool on, bool allowDrop) {
+  Context().Service<LoadTimeCheckState>().allowDrop = on && allowDrop;
+  SetLoadTimeCheck(on ? &RunLoadTimeCheck : nullptr);
+}
 
 void RunLoadTimeCheck(ObPModel& project) {
   LoadTimeCheckOutcome& outcome = Context().Service<LoadTimeCheckState>().last;

@@ -25,10 +25,12 @@ struct LoadTimeCheckOutcome {
 
 struct LoadTimeCheckState : ThreadService {
   LoadTimeCheckOutcome last;
+  bool allowDrop = false;
 };
 
-// Makes Load on the calling thread run the check; false turns it off.
-void InstallLoadTimeCheck(bool on = true);
+// Makes Load on the calling thread run the check; false turns it off. An
+// update that would remove most tables is refused unless allowDrop.
+void InstallLoadTimeCheck(bool on = true, bool allowDrop = false);
 
 // The check itself, as Load runs it: throws Error when the database cannot be
 // read (after telling the user, unless no JDBC driver is configured) or the

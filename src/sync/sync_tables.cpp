@@ -36,10 +36,20 @@ bool KeepPrimaryKey(const std::string& table, const std::string& projectKey, con
   return Prompts().Ask(prompt).button == 0;
 }
 
+// The type of each live table and view by name.
+std::unordered_map<std::string, std::string> LiveTypes(const SchemaReader& live) {
+  std::unordered_map<std::string, std::string> types;
+  for (int16_t i = 1; i <= live.tblcnt(); ++i) {
+    const ObSchemaTable& t = live.db().tables.Tbl[i];
+    types.emplace(t.TblName, t.TblType);
+  }
+  return types;
+}
+
 }  // namespace
 
-DatabaseSync::DatabaseSync(ObPModel& project, SchemaDifferences* log)
-    : project_(project), database_(*project.openDatabase()), log_(log) {}
+DatabaseSync::DatabaseSync(ObPModel& project, SchemaDifferences* log, bool allowDrop)
+    : project_(project), database_(*project.openDatabase()), log_(log), allowDrop_(allowDrop) {}
 
 void DatabaseSync::SyncAll(const SchemaReader& live) {
   SyncTablesAndViews(live);
@@ -64,6 +74,7 @@ void DatabaseSync::UseProjectDefaults() {
 
 void DatabaseSync::SyncTablesAndViews(const SchemaReader& live) {
   UseProjectDefaults();
+  if (!allowDrop_) RefuseMassDrop(live);
   StatusWindow window(project_.hWnd(), " - Synchronizing Tables and Views ...");
   DropTables(live);
   ObPTables& tables = database_.tables();
@@ -79,13 +90,29 @@ void DatabaseSync::SyncTablesAndViews(const SchemaReader& live) {
   }
 }
 
+// An emptied or truncated database file reads as a valid database without
+// tables; taking it at its word would delete the user's work on every table.
+void DatabaseSync::RefuseMassDrop(const SchemaReader& live) const {
+  const auto liveTypes = LiveTypes(live);
+  int32_t kept = 0, lost = 0;
+  ObPTables& tables = database_.tables();
+  for (int32_t i = 0; i < tables.Count(); ++i) {
+    ObPTable& table = *tables.At(i);
+    if (!IsTableOrView(TableKindOf(table.TblType()))) continue;
+    auto it = liveTypes.find(table.TblName());
+    ++(it != liveTypes.end() && it->second == table.TblType() ? kept : lost);
+  }
+  if (lost == 0 || (!liveTypes.empty() && lost <= kept)) return;
+  throw Error(err::kWouldDropTables,
+              ProductError(": Synchronization would remove " + std::to_string(lost) + " of " +
+                           std::to_string(lost + kept) + " tables and views" +
+                           (liveTypes.empty() ? " (the database has no tables)" : "") +
+                           ". Nothing was changed."));
+}
+
 // Tables and views that match no live table by name and type.
 void DatabaseSync::DropTables(const SchemaReader& live) {
-  std::unordered_map<std::string, std::string> liveTypes;
-  for (int16_t i = 1; i <= live.tblcnt(); ++i) {
-    const ObSchemaTable& t = live.db().tables.Tbl[i];
-    liveTypes.emplace(t.TblName, t.TblType);
-  }
+  const auto liveTypes = LiveTypes(live);
   ObPTables& tables = database_.tables();
   for (int32_t i = tables.Count() - 1; i >= 0; --i) {
     ObPTable& table = *tables.At(i);
@@ -139,14 +166,14 @@ void DatabaseSync::AddTable(const ObSchemaTable& live) {
   for (const ObSchemaField* f : LiveFields(live)) AddField(fields, *f, NewFieldRule::NewTableColumn);
 }
 
-void Synchronize(ObPModel& project, SchemaDifferences* changes) {
+void Synchronize(ObPModel& project, SchemaDifferences* changes, bool allowDrop) {
   ObPDatabase* database = project.openDatabase();
   if (!database) throw Error(err::kDatabaseNotLoaded, ProductError(": Database not loaded!"));
   BusyScope busy(" - Database Synchronization ...");
   SchemaReader live;
   LoadLiveSchema(live, *database);
   try {
-    DatabaseSync(project, changes).SyncAll(live);
+    DatabaseSync(project, changes, allowDrop).SyncAll(live);
     project.SetPrimaryKeyFlags();
   } catch (const Error&) {
     throw;

@@ -23,16 +23,19 @@ struct CheckResult {
 // read. Changes nothing but the custom views' TblCustomError.
 CheckResult CheckDatabase(ObPModel& project, SchemaDifferences* differences = nullptr);
 // Brings the project in step with the live database; changes, when given,
-// lists what it did. Throws Error when the database cannot be read.
-void Synchronize(ObPModel& project, SchemaDifferences* changes = nullptr);
+// lists what it did. Throws Error when the database cannot be read, and
+// err::kWouldDropTables, changing nothing, when the database has no tables or
+// lacks more than half of the project's tables and views, unless allowDrop.
+void Synchronize(ObPModel& project, SchemaDifferences* changes = nullptr, bool allowDrop = false);
 // One custom view or report rebuilt from its SQL or its source table.
 void SyncCustomView(ObPModel& project, const std::string& table);
 void SyncReportTable(ObPModel& project, const std::string& table);
 
 class DatabaseSync {
  public:
-  // log, when given, receives what the passes change.
-  DatabaseSync(ObPModel& project, SchemaDifferences* log);
+  // log, when given, receives what the passes change; without allowDrop a pass
+  // that would remove most tables throws err::kWouldDropTables first.
+  DatabaseSync(ObPModel& project, SchemaDifferences* log, bool allowDrop = false);
 
   // The three passes in order: tables and views from live, then custom views
   // and reports.
@@ -48,6 +51,7 @@ class DatabaseSync {
 
  private:
   void UseProjectDefaults();
+  void RefuseMassDrop(const SchemaReader& live) const;
   void DropTables(const SchemaReader& live);
   void SyncTable(const ObSchemaTable& live, ObPTable& table);
   void SyncKey(const ObSchemaTable& live, ObPTable& table);
@@ -56,6 +60,7 @@ class DatabaseSync {
   ObPModel& project_;
   ObPDatabase& database_;
   SchemaDifferences* log_;
+  bool allowDrop_;
 };
 
 }  // namespace zantrel

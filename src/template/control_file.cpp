@@ -1,5 +1,7 @@
 #include "template/control_file.h"
 
+#include <unordered_set>
+
 #include "core/context.h"
 #include "core/convert.h"
 #include "core/names.h"
@@ -116,26 +118,42 @@ void ObPControl::Load(const pugi::xml_node& control) {
   Sessions().Load(control);
 }
 
+namespace {
+
+constexpr std::string_view kInvalid = "Control file is invalid! Please check if the correct template file is in use!";
+
+}  // namespace
+
+bool ObPControls::Fail(std::string message, std::string reason) {
+  lastReason_ = std::move(reason);
+  lastError_ = std::move(message) + " Reason: " + lastReason_ + ".";
+  return false;
+}
+
 bool ObPControls::LoadControls(const std::string& file) {
   pugi::xml_document doc;
-  if (!LoadXmlFile(file, doc)) {
-    lastError_ = "Load control file failed! Please check if the correct template file is in use!";
-    return false;
-  }
+  if (XmlError failure; !LoadXmlFile(file, doc, &failure))
+    return Fail("Load control file failed! Please check if the correct template file is in use!", failure.Text());
   items_.clear();
+  lastError_.clear();
+  lastReason_.clear();
   pugi::xml_node root = doc.document_element();
-  if (!NameEquals(BaseName(root), ProductRootName())) {
-    lastError_ = "Control file is invalid! Please check if the correct template file is in use!";
-    return false;
-  }
+  if (!NameEquals(BaseName(root), ProductRootName()))
+    return Fail(std::string(kInvalid), "the root element is <" + std::string(root.name()) + ">, not <" +
+                                           ProductRootName() + ">");
   ProdDate = root.attribute("date").value();
   ProdVersion = root.attribute("version").value();
   ProdDesc = root.attribute("desc").value();
   ProdAuthor = root.attribute("author").value();
+  std::unordered_set<std::string> ids;  // folded: ids are looked up without case
   for (const pugi::xml_node& child : root.children()) {
     if (!IsElementNamed(child, "control")) continue;
     auto control = MakeRef<ObPControl>();
     control->Load(child);
+    // A second control of one id could never be reached by it.
+    if (!control->CtrlID.empty() && !ids.insert(FoldName(control->CtrlID)).second)
+      return Fail(std::string(kInvalid),
+                  XmlErrorAt(file, child, "control id \"" + control->CtrlID + "\" given twice").Text());
     items_.push_back(control);
   }
   return true;

@@ -64,7 +64,8 @@ class ObPControls : public HostObject<ObPControls> {
  public:
   static const MemberTable<ObPControls>& Members();
 
-  // Loads the file; false with the reason in LastError on failure.
+  // Loads the file; false with the reason in LastError on failure: XML that
+  // does not parse, another root, two controls of one id.
   bool LoadControls(const std::string& file);
   int32_t Count() const { return static_cast<int32_t>(items_.size()); }
   // The control at 1..Count, which becomes curIndex; null when out of range.
@@ -74,10 +75,15 @@ class ObPControls : public HostObject<ObPControls> {
   std::string ProdDate, ProdVersion, ProdDesc, ProdAuthor;
   int16_t curIndex = 0;
   const std::string& LastError() const { return lastError_; }
+  // Why the file did not load, with the line and column when its text is at fault.
+  const std::string& LastReason() const { return lastReason_; }
 
  private:
+  bool Fail(std::string message, std::string reason);
+
   std::vector<Ref<ObPControl>> items_;
   std::string lastError_;
+  std::string lastReason_;
 };
 
 }  // namespace zantrel

@@ -19,16 +19,20 @@ std::string ExpectedRoot() {
 
 bool ObPLanguage::Load(const std::string& file) {
   pugi::xml_document doc;
-  if (!LoadXmlFile(file, doc)) {
-    lastError_ = "Load language file failed!";
+  auto fail = [this](std::string message, std::string reason) {
+    lastReason_ = std::move(reason);
+    lastError_ = std::move(message) + " Reason: " + lastReason_ + ".";
     return false;
-  }
+  };
+  if (XmlError failure; !LoadXmlFile(file, doc, &failure))
+    return fail("Load language file failed!", file.empty() ? std::string("no file named") : failure.Text());
   phrases_.clear();
+  lastError_.clear();
+  lastReason_.clear();
   pugi::xml_node root = doc.document_element();
-  if (!NameEquals(root.name(), ExpectedRoot())) {
-    lastError_ = "Language file is invalid!";
-    return false;
-  }
+  if (!NameEquals(root.name(), ExpectedRoot()))
+    return fail("Language file is invalid!", "the root element is <" + std::string(root.name()) + ">, not <" +
+                                                 ExpectedRoot() + ">");
   for (const pugi::xml_node& child : root.children()) {
     if (child.type() != pugi::node_element || !NameEquals(child.name(), "phrase")) continue;
     Record record;

@@ -27,6 +27,8 @@ class ObPLanguage : public HostObject<ObPLanguage> {
   std::string PhraseId(int32_t index) const;
   int16_t curIndex() const { return 0; }
   const std::string& LastError() const { return lastError_; }
+  // Why the file did not load, with the line and column when its text is at fault.
+  const std::string& LastReason() const { return lastReason_; }
 
  private:
   struct Record {
@@ -34,6 +36,7 @@ class ObPLanguage : public HostObject<ObPLanguage> {
   };
   std::vector<Record> phrases_;
   std::string lastError_;
+  std::string lastReason_;
 };
 
 }  // namespace zantrel

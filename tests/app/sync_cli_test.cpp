@@ -92,6 +92,86 @@ TEST_F(SyncCli, UnreadableDatabaseExitsOne) {
   EXPECT_NE(show.out.find("zantrel: Unable to load database information! Reason: "), std::string::npos) << show.out;
 }
 
+// A 0-byte file opens as a valid database without tables: taken at its word,
+// sync would delete every table of the project.
+TEST_F(SyncCli, GenerateNeedsTheDatabaseUnlessOffline) {
+  fs::remove(database);
+  const std::string common = project + " --template " + ZANTREL_TEST_DATA + "/generate/template --dest " +
+                             (config.user() / "out").string() + " --quiet";
+  auto refused = Cli("generate " + common);
+  EXPECT_EQ(refused.exitCode, 1) << refused.out;
+  EXPECT_NE(refused.out.find("Unable to load database information!"), std::string::npos) << refused.out;
+  EXPECT_NE(refused.out.find("pass --offline"), std::string::npos) << refused.out;
+  EXPECT_FALSE(fs::exists(config.user() / "out"));
+  auto offline = Cli("generate " + common + " --offline");
+  EXPECT_EQ(offline.exitCode, 0) << offline.out;
+}
+
+// Every page of a custom view wraps its SQL in parentheses: it must be one SELECT.
+TEST_F(SyncCli, CustomViewSqlIsOneSelect) {
+  auto add = [&](const std::string& name, const std::string& sql) {
+    return Cli("custom-view " + project + " " + name + " --sql \"" + sql + "\"");
+  };
+  EXPECT_EQ(add("v1", "SELECT name FROM customers; -- all of them\n").exitCode, 0);
+  EXPECT_EQ(add("v2", "SELECT name /* ; */ FROM customers WHERE name <> ';--'").exitCode, 0);
+  auto shown = Cli("show " + project + " --table v1");
+  EXPECT_NE(shown.out.find("\"SELECT name FROM customers\""), std::string::npos) << shown.out;
+  EXPECT_NE(Cli("show " + project + " --table v2").out.find("\"SELECT name   FROM customers WHERE name <> ';--'\""),
+            std::string::npos);
+  struct Row {
+    const char* sql;
+    const char* reason;
+  } refused[] = {
+      {"SELECT name FROM customers; DELETE FROM customers", "holds more than one statement"},
+      {"SELECT 'a FROM customers", "has an unclosed quote"},
+      {"SELECT name FROM customers /* note", "has an unclosed comment"},
+  };
+  for (const Row& r : refused) {
+    auto result = add("bad", r.sql);
+    EXPECT_EQ(result.exitCode, 1) << r.sql;
+    EXPECT_NE(result.out.find(std::string("Zantrel: The custom view's SQL ") + r.reason + "!"), std::string::npos)
+        << result.out;
+  }
+  EXPECT_EQ(Cli("show " + project + " --table bad").exitCode, 1) << "nothing stored";
+}
+
+TEST_F(SyncCli, EmptyDatabaseIsNotTakenAtItsWord) {
+  const std::string before = ReadText(project);
+  fs::resize_file(database, 0);
+  auto sync = Cli("sync " + project);
+  EXPECT_EQ(sync.exitCode, 1) << sync.out;
+  EXPECT_NE(sync.out.find("Zantrel: Synchronization would remove 1 of 1 tables and views (the database has no "
+                          "tables). Nothing was changed. If the tables are really gone, run again with --allow-drop."),
+            std::string::npos)
+      << sync.out;
+  EXPECT_EQ(ReadText(project), before);
+  EXPECT_FALSE(fs::exists(project + ".prev"));
+
+  auto show = Cli("show " + project + " --table customers --sync update");
+  EXPECT_EQ(show.exitCode, 1) << show.out;
+  EXPECT_NE(show.out.find("--allow-drop"), std::string::npos) << show.out;
+  EXPECT_EQ(Cli("show " + project + " --table customers --sync update --allow-drop").exitCode, 1)
+      << "allowed, the table is gone for this run";
+
+  auto allowed = Cli("sync " + project + " --allow-drop");
+  EXPECT_EQ(allowed.exitCode, 0) << allowed.out;
+  EXPECT_NE(allowed.out.find("deleted table customers"), std::string::npos) << allowed.out;
+  EXPECT_EQ(ReadText(project + ".prev"), before);
+  EXPECT_NE(ReadText(project), before);
+}
+
+TEST_F(SyncCli, LosingMoreThanHalfTheTablesNeedsAllowDrop) {
+  Exec("CREATE TABLE a (id INTEGER PRIMARY KEY); CREATE TABLE b (id INTEGER PRIMARY KEY);"
+       "CREATE TABLE c (id INTEGER PRIMARY KEY)");
+  ASSERT_EQ(Cli("sync " + project).exitCode, 0);
+  Exec("DROP TABLE a; DROP TABLE b; DROP TABLE c");
+  auto most = Cli("sync " + project);
+  EXPECT_EQ(most.exitCode, 1) << most.out;
+  EXPECT_NE(most.out.find("would remove 3 of 4 tables and views. Nothing"), std::string::npos) << most.out;
+  Exec("CREATE TABLE a (id INTEGER PRIMARY KEY); CREATE TABLE b (id INTEGER PRIMARY KEY)");
+  EXPECT_EQ(Cli("sync " + project).exitCode, 0) << "half may go";
+}
+
 TEST_F(SyncCli, ShowChecksWhenAutoSyncIsOn) {
   ChangeDatabase();
   auto kept = Cli("show " + project + " --table invoices");

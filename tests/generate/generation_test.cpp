@@ -148,9 +148,10 @@ TEST_F(GenerationTest, ProjectAndTemplateFailuresAreReportedAsWorded) {
   noTables->GenScript();
   EXPECT_EQ(ObP::ProjErr(), "Zantrel: No tables found in the Database! Generation aborted!");
 
-  std::ofstream(templateDir() / "control.xml") << "<Zantrel><control id=";
+  std::ofstream(templateDir() / "control.xml") << "<Zantrel>\n<control id=";
   std::string expected = "Zantrel: Load Template Control File \"" + templateDir().string() +
-                         "/control.xml\" failed! Generation aborted!";
+                         "/control.xml\" failed! Generation aborted! Reason: Error parsing element attribute at line 2, "
+                         "column 13.";
   EXPECT_EQ(Generate(), expected);
   EXPECT_EQ(project().GenCheck(), 0);
   EXPECT_EQ(ObP::ProjErr(), expected);
@@ -164,7 +165,11 @@ TEST_F(GenerationTest, TemplateWithoutPhraseFileUsesTheLanguageDefault) {
 
   project().Language = (root_ / "none.xml").string();
   EXPECT_EQ(Generate(), "Zantrel: Load Language File \"" + (root_ / "none.xml").string() +
-                            "\" failed! Generation aborted!");
+                            "\" failed! Generation aborted! Reason: No such file or directory.");
+  // Without a phrase file of its own the template's is the one named.
+  project().Language.clear();
+  EXPECT_EQ(Generate(), "Zantrel: Load Language File \"" + (templateDir() / "lang.xml").string() +
+                            "\" failed! Generation aborted! Reason: No such file or directory.");
 }
 
 TEST_F(GenerationTest, PreparedScriptsAreReusedUntilAnInputChanges) {

@@ -155,17 +155,26 @@ TEST_F(ProjectFileTest, GoldenFile) {
 }
 
 TEST_F(ProjectFileTest, FailuresReportTheirText) {
+  const std::string failed = "Zantrel: Load Project File failed! Please check! Reason: ";
   struct Row {
-    const char* content;
-    const char* error;
+    std::string content;
+    std::string error;
   } rows[] = {
-      {"this is not xml", "Zantrel: Load Project File failed! Please check!"},
+      {"this is not xml", failed + "No document element found at line 1, column 15."},
       {"<?xml version=\"1.0\"?>\r\n<Project Version=\"1.0.0.0\" ProjName=\"x\">\r\n<Database DBName=\"d\"",
-       "Zantrel: Load Project File failed! Please check!"},
+       failed + "Error parsing element attribute at line 3, column 19."},
       {"<Other Version=\"1.0.0.0\"/>", "Zantrel: Invalid Project File!"},
       {"<Project ProjName=\"x\"/>", "Zantrel: Load Project File failed! Please check!"},
       {"<Project Version=\"1.0.0.0\" ProjName=\"x\"/>", "Zantrel: No Database Information in Project File!"},
-      {"", "Zantrel: Load Project File failed! Please check!"},
+      {"", failed + "No document element found at line 1, column 1."},
+      // What a lenient parser would take quietly.
+      {std::string("<Project Version=\"1.0.0.0\"\n ProjName=\"a\0b\"/>", 44), failed + "NUL character at line 2, column 13."},
+      {"<Project Version=\"1.0.0.0\" ProjName=\"a&#0;b\"/>", failed + "NUL character at line 1, column 39."},
+      {"<Project Version=\"1.0.0.0\" ProjName=\"a&#x00;\"/>", failed + "NUL character at line 1, column 39."},
+      {"<Project Version=\"1.0.0.0\">\n<Database DBName=\"d\" DBName=\"e\"/></Project>",
+       failed + "attribute DBName given twice in <Database> at line 2, column 2."},
+      {"<Project Version=\"1.0.0.0\"/>\n\n  <Project Version=\"1.0.0.0\"/>",
+       failed + "second root element <Project> at line 3, column 4."},
   };
   for (const Row& r : rows) {
     std::string file = Path("bad.zpr");
@@ -176,7 +185,51 @@ TEST_F(ProjectFileTest, FailuresReportTheirText) {
   }
   auto p = MakeRef<ObP>();
   p->Load(Path("missing.zpr"));
-  EXPECT_EQ(ObP::ProjErr(), "Zantrel: Load Project File failed! Please check!");
+  EXPECT_EQ(ObP::ProjErr(), failed + "No such file or directory.");
+  // Neither waits: a FIFO is refused before anything is read from it.
+  ASSERT_EQ(mkfifo(Path("fifo.zpr").c_str(), 0600), 0);
+  p->Load(Path("fifo.zpr"));
+  EXPECT_EQ(ObP::ProjErr(), failed + "not a regular file.");
+  p->Load(folder.string());
+  EXPECT_EQ(ObP::ProjErr(), failed + "not a regular file.");
+}
+
+TEST_F(ProjectFileTest, FailuresCarryTheirPlace) {
+  std::string file = Path("truncated.zpr");
+  Sample()->Save(file);
+  std::string text = ReadText(file);
+  WriteText(file, text.substr(0, text.size() / 2));
+  try {
+    LoadProject(*MakeRef<ObP>(), file);
+    ADD_FAILURE();
+  } catch (const Error& e) {
+    EXPECT_EQ(e.number(), err::kProjectFileUnreadable);
+    EXPECT_EQ(e.file(), file);
+    EXPECT_GT(e.line(), 1);
+    EXPECT_GT(e.column(), 0);
+    EXPECT_NE(e.description().find("at line " + std::to_string(e.line())), std::string::npos) << e.description();
+  }
+}
+
+// What this version does not know would be lost by saving it.
+TEST_F(ProjectFileTest, NewerFilesAreReadOnly) {
+  std::string file = Path("newer.zpr");
+  std::string text = "<Project Version=\"99.1.0.0\" ProjName=\"new\" FutureSetting=\"x\"><Database DBName=\"d\"/>"
+                     "<Future/></Project>";
+  WriteText(file, text);
+  auto p = MakeRef<ObP>();
+  p->Load(file);
+  EXPECT_EQ(ObP::ProjErr(), "");
+  EXPECT_EQ(p->ProjName(), "new");
+  try {
+    p->Save(file);
+    ADD_FAILURE();
+  } catch (const Error& e) {
+    EXPECT_EQ(e.number(), err::kProjectReadOnly);
+    EXPECT_EQ(e.description(), "Zantrel: The project file was written by version 99.1.0.0 and is read-only for version " +
+                                   p->versionText() + ", which would lose what it does not know.");
+  }
+  EXPECT_EQ(ReadText(file), text);
 }
 
 TEST_F(ProjectFileTest, FailuresCarryTheirNumbers) {

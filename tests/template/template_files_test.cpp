@@ -64,14 +64,27 @@ TEST_F(TemplateFiles, ControlsAndSessions) {
 }
 
 TEST_F(TemplateFiles, ControlFileFailures) {
+  const std::string failed = "Load control file failed! Please check if the correct template file is in use! Reason: ";
+  const std::string invalid = "Control file is invalid! Please check if the correct template file is in use! Reason: ";
   auto controls = MakeRef<ObPControls>();
-  EXPECT_FALSE(controls->LoadControls(Write("bad.xml", "<zantrel><control")));
-  EXPECT_EQ(controls->LastError(), "Load control file failed! Please check if the correct template file is in use!");
+  EXPECT_FALSE(controls->LoadControls(Write("bad.xml", "<zantrel>\n<control")));
+  EXPECT_EQ(controls->LastError(), failed + "Error parsing start element tag at line 2, column 8.");
+  EXPECT_EQ(controls->LastReason(), "Error parsing start element tag at line 2, column 8");
   EXPECT_FALSE(controls->LoadControls((config.user() / "missing.xml").string()));
+  EXPECT_EQ(controls->LastError(), failed + "No such file or directory.");
+  EXPECT_FALSE(controls->LoadControls(config.user().string()));
+  EXPECT_EQ(controls->LastError(), failed + "not a regular file.");
   EXPECT_FALSE(controls->LoadControls(Write("other.xml", "<Generator><control id=\"a\"/></Generator>")));
-  EXPECT_EQ(controls->LastError(), "Control file is invalid! Please check if the correct template file is in use!");
+  EXPECT_EQ(controls->LastError(), invalid + "the root element is <Generator>, not <Zantrel>.");
   EXPECT_EQ(controls->Count(), 0);
-  EXPECT_TRUE(controls->LoadControls(Write("upper.xml", "<ZANTREL/>")));
+  // Ids are looked up without case: the second could never be reached.
+  EXPECT_FALSE(controls->LoadControls(
+      Write("twice.xml", "<Zantrel>\n  <control id=\"list\"/>\n  <control id=\"edit\"/>\n  <control ID=\"List\"/>\n</Zantrel>")));
+  EXPECT_EQ(controls->LastError(), invalid + "control id \"List\" given twice at line 4, column 4.");
+  EXPECT_FALSE(controls->LoadControls(Write("attr.xml", "<Zantrel><control id=\"a\" type=\"table\" id=\"b\"/></Zantrel>")));
+  EXPECT_EQ(controls->LastError(), failed + "attribute id given twice in <control> at line 1, column 11.");
+  EXPECT_TRUE(controls->LoadControls(Write("upper.xml", "<ZANTREL><control/><control/></ZANTREL>")));
+  EXPECT_EQ(controls->LastError(), "");
   EXPECT_THROW(controls->LoadControls(Write("space.xml", "<Zantrel><control space=\"maybe\"/></Zantrel>")),
                std::exception);
 }
@@ -91,10 +104,14 @@ TEST_F(TemplateFiles, Phrases) {
   EXPECT_EQ(lang->Phrase("y"), "");
   EXPECT_EQ(lang->curIndex(), 0);
   EXPECT_FALSE(lang->Load(Write("wrong.xml", "<Zantrel><phrase id=\"a\" value=\"b\"/></Zantrel>")));
-  EXPECT_EQ(lang->LastError(), "Language file is invalid!");
+  EXPECT_EQ(lang->LastError(), "Language file is invalid! Reason: the root element is <Zantrel>, not <Zantrel.language>.");
   EXPECT_EQ(lang->Count(), 0);
   EXPECT_FALSE(lang->Load(Write("broken.xml", "<Zantrel.language>")));
-  EXPECT_EQ(lang->LastError(), "Load language file failed!");
+  EXPECT_EQ(lang->LastError(), "Load language file failed! Reason: Start-end tags mismatch at line 1, column 18.");
+  EXPECT_FALSE(lang->Load(Write("nul.xml", "<Zantrel.language><phrase id=\"a\" value=\"&#0;\"/></Zantrel.language>")));
+  EXPECT_EQ(lang->LastReason(), "NUL character at line 1, column 41");
+  EXPECT_FALSE(lang->Load(""));
+  EXPECT_EQ(lang->LastReason(), "no file named");
 }
 
 }  // namespace
