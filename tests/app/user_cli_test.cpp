@@ -1,0 +1,56 @@
+// The command line as a new user meets it: first run, refusals, messages and help.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "support/run_cli.h"
+#include "support/temp_config.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+using Result = zantrel::test::CliResult;
+using zantrel::test::Cli;
+
+bool Has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+class UserCliTest : public ::testing::Test {
+ protected:
+  zantrel::test::TempConfig config;
+  std::string Project(const char* name) const { return (config.user() / name).string(); }
+};
+
+// A value set before the first project survives the first run's copy of the machine defaults.
+TEST_F(UserCliTest, ConfigSetBeforeFirstProjectIsKept) {
+  ASSERT_EQ(Cli("config set RecPerPage 50 --type dword").exitCode, 0);
+  std::string p = Project("p.zpr");
+  ASSERT_EQ(Cli("new " + p).exitCode, 0);
+  EXPECT_EQ(Cli("config get RecPerPage").out, "50\n");
+  Result shown = Cli("show " + p + " --json");
+  std::size_t at = shown.out.find("\"name\": \"RecPerPage\"");
+  ASSERT_NE(at, std::string::npos) << shown.out;
+  std::string entry = shown.out.substr(at, shown.out.find('}', at) - at);
+  EXPECT_TRUE(Has(entry, "\"value\": 50")) << entry;
+
+  Result list = Cli("config list");
+  EXPECT_TRUE(Has(list.out, "RecPerPage=dword:00000032\n")) << list.out;
+  EXPECT_TRUE(Has(list.out, "Language=\"lang.xml\"  (machine default)\n")) << list.out;
+}
+
+TEST_F(UserCliTest, ConfigUnsetFirstRunAndRefusalWritesNothing) {
+  EXPECT_EQ(Cli("config set Count abc --type dword").exitCode, 2);
+  EXPECT_FALSE(fs::exists(config.userFile()));
+  // Before any first run, list shows what the machine gives.
+  EXPECT_TRUE(Has(Cli("config list").out, "Language=\"lang.xml\"  (machine default)"));
+  ASSERT_EQ(Cli("config unset P_CGIPath").exitCode, 0);
+  EXPECT_EQ(Cli("config get P_CGIPath").exitCode, 1);
+  EXPECT_EQ(Cli("config get Language").out, "lang.xml\n");
+  ASSERT_EQ(Cli("new " + Project("q.zpr")).exitCode, 0);
+  EXPECT_EQ(Cli("config get P_CGIPath").exitCode, 1);  // no second first run
+}
+
+}  // namespace
