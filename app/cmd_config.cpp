@@ -139,7 +139,7 @@ int List(const RegistryStore& store, const std::string& key, bool machineOnly) {
 
 int Get(const RegistryStore& store, const std::string& key, const std::string& name) {
   auto value = store.Read(key, name);
-  if (!value) throw Failure("zantrel config: no value '" + name + "' in " + store.file().string());
+  if (!value) throw Failure("no value '" + name + "' in " + store.file().string());
   std::printf("%s\n", DisplayData(*value).c_str());
   return kExitOk;
 }
@@ -175,11 +175,11 @@ int RunConfig(const std::vector<std::string>& args) {
     if (action == "unset") {
       if (pos.size() != 2) throw UsageError("unset takes one NAME");
       if (user) EnsureFirstRun(store, key);
-      if (!store.DeleteValue(key, name)) throw Failure("zantrel config: no value '" + name + "' to unset");
+      if (!store.DeleteValue(key, name)) throw Failure("no value '" + name + "' to unset");
       return kExitOk;
     }
   } catch (const RegistryError& e) {
-    throw Failure(std::string("zantrel config: ") + e.what());
+    throw Failure(e.what());
   }
   throw UsageError("unknown action '" + action + "'");
 }

@@ -79,8 +79,8 @@ int RunGenerate(const std::vector<std::string>& args) {
   Ref<ObP> project = LoadProjectChecked(file, ParseSyncAnswer(parser.option("sync", "ask"), "sync"));
   ResolveTemplate(*project, file, parser.option("template"));
   if (parser.has("dest")) project->Destination(parser.option("dest"));
-  if (project->Template().empty()) throw Failure("zantrel: no template: set Template or pass --template ZIP|DIR");
-  if (project->Destination().empty()) throw Failure("zantrel: no destination: set Destination or pass --dest DIR");
+  if (project->Template().empty()) throw Failure("no template: set Template or pass --template ZIP|DIR");
+  if (project->Destination().empty()) throw Failure("no destination: set Destination or pass --dest DIR");
   Prompter& prompts = Prompts();
   ApplyOverwrite(*project, prompts, parser.option("overwrite", "ask"));
   bool quiet = parser.flag("quiet");

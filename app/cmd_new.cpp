@@ -17,13 +17,13 @@ int RunNew(const std::vector<std::string>& args) {
   if (pos.size() != 1) throw UsageError("new takes one PROJECT file");
   const std::string& file = pos[0];
   if (std::filesystem::exists(file) && !parser.flag("force"))
-    throw Failure("zantrel new: " + file + " exists (use --force to replace it)");
+    throw Failure(file + " exists (use --force to replace it)");
   if (parser.has("db") && !parser.has("type")) throw UsageError("--db needs --type");
   auto project = MakeRef<ObP>();
   project->AddProj(parser.option("name", std::filesystem::path(file).stem().string()));
   if (parser.has("type")) {
     if (parser.flag("dynamic")) project->DynamicLoadDB(true);
-    LoadDatabase(*project, ReadConnectionOptions(parser), "new");
+    LoadDatabase(*project, ReadConnectionOptions(parser));
   }
   project->Save(file);
   return kExitOk;

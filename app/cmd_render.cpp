@@ -54,7 +54,7 @@ int RunRender(const std::vector<std::string>& args) {
   try {
     request.templateText = ReadWholeFile(pos[0]);
   } catch (const FileError& e) {
-    throw Failure(std::string("zantrel render: ") + e.what());
+    throw Failure(e.what());
   }
   request.templateFolder = parser.option("template-dir");
   request.table = parser.option("table");

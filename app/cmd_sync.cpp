@@ -21,7 +21,7 @@ int RunSync(const std::vector<std::string>& args) {
   SchemaDifferences changes;
   project->SynchronizeDB(&changes);
   PrintPromptNotices();
-  if (!ObP::ProjErr().empty()) throw Failure("zantrel sync: " + ObP::ProjErr());
+  if (!ObP::ProjErr().empty()) throw Failure(ObP::ProjErr());
   for (const Difference& d : changes.items) std::printf("%s\n", Describe(d, true).c_str());
   if (changes.empty()) std::printf("in step with the database\n");
   if (parser.flag("dry-run")) {

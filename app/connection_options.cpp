@@ -70,7 +70,7 @@ Connection ReadConnectionOptions(const ArgParser& parser) {
   if (parser.has("password-env")) {
     const std::string var = parser.option("password-env");
     const char* value = std::getenv(var.c_str());
-    if (!value) throw Failure("zantrel: environment variable " + var + " is not set");
+    if (!value) throw Failure("environment variable " + var + " is not set");
     o.pwd = value;
   } else if (!o.uid.empty() && o.dbType != "sqlite" && isatty(STDIN_FILENO)) {
     o.pwd = PromptPassword(o.uid);
@@ -78,14 +78,14 @@ Connection ReadConnectionOptions(const ArgParser& parser) {
   return o;
 }
 
-void LoadDatabase(ObP& project, Connection c, const std::string& command) {
+void LoadDatabase(ObP& project, Connection c) {
   if (c.dbName.empty()) throw UsageError("--type needs --db NAME (for sqlite: the database file)");
   if (c.dbType == "sqlite") c.dbName = std::filesystem::absolute(c.dbName).string();
   DefaultQuote(project, c.dbType);
   try {
     zantrel::LoadDatabase(project, c);
   } catch (const Error& e) {
-    throw Failure("zantrel " + command + ": " + e.description() + JdbcHint(c, e));
+    throw Failure(e.description() + JdbcHint(c, e));
   }
 }
 

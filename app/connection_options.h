@@ -28,6 +28,6 @@ Connection ReadConnectionOptions(const ArgParser& parser);
 // Loads the database the options name into the project, with the SQL quoting
 // of its type unless the user's defaults chose one; throws Failure with
 // the engine's error (and the JDBC hint) when it cannot.
-void LoadDatabase(ObP& project, Connection c, const std::string& command);
+void LoadDatabase(ObP& project, Connection c);
 
 }  // namespace zantrel::cli

@@ -1,5 +1,6 @@
 // The command line as a new user meets it: first run, refusals, messages and help.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -51,6 +52,38 @@ TEST_F(UserCliTest, ConfigUnsetFirstRunAndRefusalWritesNothing) {
   EXPECT_EQ(Cli("config get Language").out, "lang.xml\n");
   ASSERT_EQ(Cli("new " + Project("q.zpr")).exitCode, 0);
   EXPECT_EQ(Cli("config get P_CGIPath").exitCode, 1);  // no second first run
+}
+
+TEST_F(UserCliTest, MessagesCarryOnePrefixTheReasonAndASuggestion) {
+  Result missing = Cli("show " + Project("nosuch.zpr"));
+  EXPECT_EQ(missing.exitCode, 1);
+  EXPECT_EQ(missing.out, "zantrel show: Load Project File failed! Please check! (" + Project("nosuch.zpr") +
+                             "): No such file or directory\n");
+
+  std::string p = Project("p.zpr");
+  ASSERT_EQ(Cli("new " + p).exitCode, 0);
+  fs::permissions(p, fs::perms::none);
+  if (geteuid() != 0) {  // root reads any file
+    Result denied = Cli("show " + p);
+    EXPECT_TRUE(Has(denied.out, "): Permission denied\n")) << denied.out;
+  }
+  fs::permissions(p, fs::perms::owner_read | fs::perms::owner_write);
+
+  Result setting = Cli("set " + p + " RecPerPag=10");
+  EXPECT_EQ(setting.exitCode, 1);
+  EXPECT_EQ(setting.out, "zantrel set: unknown setting 'RecPerPag'; did you mean 'RecPerPage'?\n");
+  EXPECT_FALSE(Has(Cli("set " + p + " Colour=1").out, "did you mean"));  // nothing close
+
+  Result command = Cli("genrate " + p);
+  EXPECT_EQ(command.exitCode, 2);
+  EXPECT_TRUE(Has(command.out, "unknown command 'genrate'; did you mean 'generate'?")) << command.out;
+  Result flag = Cli("show " + p + " --jsno");
+  EXPECT_EQ(flag.exitCode, 2);
+  EXPECT_TRUE(Has(flag.out, "zantrel show: unknown option --jsno; did you mean '--json'?")) << flag.out;
+
+  Result engine = Cli("sync " + p);
+  EXPECT_EQ(engine.exitCode, 1);
+  EXPECT_EQ(engine.out, "zantrel sync: Database not loaded!\n");
 }
 
 }  // namespace
