@@ -113,6 +113,7 @@ int RunDemo(const std::vector<std::string>& args) {
   std::vector<std::string> values = ConnectionOptionNames();
   values.insert(values.end(), {"dest", "http-port"});
   ArgParser parser(args, values, {"serve", "quiet"});
+  if (parser.has("http-port")) CheckPort(parser.option("http-port"), "http-port");
   if (!parser.positionals().empty()) throw UsageError("unexpected argument '" + parser.positionals()[0] + "'");
   if (parser.has("db") && !parser.has("type")) throw UsageError("--db needs --type");
   fs::path dest = fs::absolute(parser.option("dest", "demo-app"));

@@ -2,6 +2,7 @@
 // --db, the project is made from a live database (all its tables, or with
 // --dynamic only their names, for `zantrel load-table` to fill later).
 #include <filesystem>
+#include <optional>
 
 #include "cli.h"
 #include "connection_options.h"
@@ -19,11 +20,13 @@ int RunNew(const std::vector<std::string>& args) {
   if (std::filesystem::exists(file) && !parser.flag("force"))
     throw Failure(file + " exists (use --force to replace it)");
   if (parser.has("db") && !parser.has("type")) throw UsageError("--db needs --type");
+  std::optional<Connection> connection;
+  if (parser.has("type")) connection = ReadConnectionOptions(parser);
   auto project = MakeRef<ObP>();
   project->AddProj(parser.option("name", std::filesystem::path(file).stem().string()));
-  if (parser.has("type")) {
+  if (connection) {
     if (parser.flag("dynamic")) project->DynamicLoadDB(true);
-    LoadDatabase(*project, ReadConnectionOptions(parser));
+    LoadDatabase(*project, *connection);
   }
   project->Save(file);
   return kExitOk;

@@ -21,7 +21,13 @@ std::vector<std::string> ConnectionOptionNames();
 // defaults to set, with `zantrel config set`. "" for other failures.
 std::string JdbcHint(const Connection& c, const Error& error);
 
-// Reads the options; asks for the password on the terminal when --user is given
+// Refuse with UsageError naming the option: a port that is no number from 1 to
+// 65535, a path that does not exist.
+void CheckPort(const std::string& text, const std::string& option);
+void CheckFilePresent(const std::string& path, const std::string& option);
+
+// Checks the options (a supported --type, a numeric --port, an existing SQLite
+// file, a known --method), refusing with UsageError, then reads them; asks for the password on the terminal when --user is given
 // without --password-env for a server database and stdin is a terminal.
 Connection ReadConnectionOptions(const ArgParser& parser);
 

@@ -86,4 +86,30 @@ TEST_F(UserCliTest, MessagesCarryOnePrefixTheReasonAndASuggestion) {
   EXPECT_EQ(engine.out, "zantrel sync: Database not loaded!\n");
 }
 
+// Each refusal exits 2, names the argument and leaves no file behind.
+TEST_F(UserCliTest, BadArgumentsAreRefusedBeforeAnythingIsWritten) {
+  const std::string p = Project("z.zpr");
+  struct Row {
+    std::string args;
+    std::string named;
+  } rows[] = {
+      {"new " + p + " --type mssql --db X", "--type takes sqlite, mysql, postgresql or oracle, not 'mssql'"},
+      {"new " + p + " --type postgress --db X", "did you mean 'postgresql'?"},
+      {"new " + p + " --type mysql --db X --port 33o6", "--port takes a port number from 1 to 65535, not '33o6'"},
+      {"new " + p + " --type mysql --db X --port 70000", "--port"},
+      {"new " + p + " --type sqlite --db " + Project("none.db"), "--db: no such file"},
+      {"new " + p + " --type mysql --db X --method odbc", "--method takes native or JDBC"},
+      {"databases --type oracel", "--type"},
+      {"generate " + p + " --template " + Project("none.zip"), "--template: no such file"},
+      {"demo --dest " + Project("d") + " --http-port http", "--http-port takes a port number"},
+  };
+  for (const Row& row : rows) {
+    Result r = Cli(row.args);
+    EXPECT_EQ(r.exitCode, 2) << row.args << "\n" << r.out;
+    EXPECT_TRUE(Has(r.out, row.named)) << row.args << "\n" << r.out;
+    EXPECT_FALSE(fs::exists(p)) << row.args;
+    EXPECT_FALSE(fs::exists(Project("d"))) << row.args;
+  }
+}
+
 }  // namespace
