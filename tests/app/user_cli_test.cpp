@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -110,6 +111,26 @@ TEST_F(UserCliTest, BadArgumentsAreRefusedBeforeAnythingIsWritten) {
     EXPECT_FALSE(fs::exists(p)) << row.args;
     EXPECT_FALSE(fs::exists(Project("d"))) << row.args;
   }
+}
+
+// Table names are keys without letter case: a report or custom view named like a
+// table in another case is refused with the loader's words, and the file is kept.
+TEST_F(UserCliTest, ReportAndCustomViewNamedLikeATableInAnotherCase) {
+  const std::string db = Project("shop.db");
+  ASSERT_EQ(std::system(("sqlite3 " + db + " 'CREATE TABLE Orders (id INTEGER PRIMARY KEY, total REAL)'").c_str()), 0);
+  const std::string p = Project("shop.zpr");
+  ASSERT_EQ(Cli("new " + p + " --type sqlite --db " + db).exitCode, 0);
+  std::ifstream before(p);
+  const std::string saved((std::istreambuf_iterator<char>(before)), {});
+
+  Result report = Cli("report " + p + " ORDERS --from Orders");
+  EXPECT_EQ(report.exitCode, 1);
+  EXPECT_EQ(report.out, "zantrel report: Table/View ORDERS already exists!\n");
+  Result view = Cli("custom-view " + p + " orders --sql 'SELECT id FROM Orders'");
+  EXPECT_EQ(view.exitCode, 1);
+  EXPECT_EQ(view.out, "zantrel custom-view: Table/View orders already exists!\n");
+  std::ifstream after(p);
+  EXPECT_EQ(std::string((std::istreambuf_iterator<char>(after)), {}), saved);
 }
 
 }  // namespace
