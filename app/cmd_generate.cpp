@@ -6,7 +6,6 @@
 #include <memory>
 
 #include "cli.h"
-#include "connection_options.h"
 #include "core/context.h"
 #include "generate/generate.h"
 #include "project/project.h"
@@ -77,7 +76,6 @@ int RunGenerate(const std::vector<std::string>& args) {
   ArgParser parser(args, {"template", "dest", "overwrite", "sync"}, {"backup", "quiet", "check"});
   if (parser.positionals().size() != 1) throw UsageError("generate takes one PROJECT.zpr");
   const std::string& file = parser.positionals()[0];
-  if (parser.has("template")) CheckFilePresent(parser.option("template"), "--template");
   Ref<ObP> project = LoadProjectChecked(file, ParseSyncAnswer(parser.option("sync", "ask"), "sync"));
   ResolveTemplate(*project, file, parser.option("template"));
   if (parser.has("dest")) project->Destination(parser.option("dest"));

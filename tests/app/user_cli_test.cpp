@@ -101,7 +101,6 @@ TEST_F(UserCliTest, BadArgumentsAreRefusedBeforeAnythingIsWritten) {
       {"new " + p + " --type sqlite --db " + Project("none.db"), "--db: no such file"},
       {"new " + p + " --type mysql --db X --method odbc", "--method takes native or JDBC"},
       {"databases --type oracel", "--type"},
-      {"generate " + p + " --template " + Project("none.zip"), "--template: no such file"},
       {"demo --dest " + Project("d") + " --http-port http", "--http-port takes a port number"},
   };
   for (const Row& row : rows) {
@@ -119,7 +118,9 @@ TEST_F(UserCliTest, ReportAndCustomViewNamedLikeATableInAnotherCase) {
   const std::string db = Project("shop.db");
   ASSERT_EQ(std::system(("sqlite3 " + db + " 'CREATE TABLE Orders (id INTEGER PRIMARY KEY, total REAL)'").c_str()), 0);
   const std::string p = Project("shop.zpr");
-  ASSERT_EQ(Cli("new " + p + " --type sqlite --db " + db).exitCode, 0);
+  Result made = Cli("new " + p + " --type sqlite --db " + db);
+  ASSERT_EQ(made.exitCode, 0) << made.out;
+  EXPECT_EQ(made.out, "1 table, 0 views, 2 fields from shop.db\n");
   std::ifstream before(p);
   const std::string saved((std::istreambuf_iterator<char>(before)), {});
 
