@@ -51,14 +51,15 @@ void PrintText(const ObProperties& bag) {
 }  // namespace
 
 int RunShow(const std::vector<std::string>& args) {
-  ArgParser parser(args, {"table", "field", "sync"}, {"json"});
+  ArgParser parser(args, {"table", "field", "sync"}, {"json", "database"});
   const auto& pos = parser.positionals();
   if (pos.size() > 1) throw UsageError("unexpected argument '" + pos[1] + "'");
-  if (pos.empty() && (parser.has("table") || parser.has("field")))
-    throw UsageError("--table and --field need a PROJECT file");
+  if (pos.empty() && (parser.has("table") || parser.has("field") || parser.flag("database")))
+    throw UsageError("--database, --table and --field need a PROJECT file");
+  CheckOneScope(parser.flag("database"), parser.has("table"), parser.has("field"));
   const SyncAnswer sync = ParseSyncAnswer(parser.option("sync", "ask"), "sync");
   Ref<ObP> project = pos.empty() ? MakeRef<ObP>() : LoadProjectChecked(pos[0], sync);
-  ObProperties& bag = SelectBag(*project, parser.option("table"), parser.option("field"));
+  ObProperties& bag = SelectBag(*project, parser.option("table"), parser.option("field"), parser.flag("database"));
   if (parser.flag("json"))
     PrintJson(bag);
   else

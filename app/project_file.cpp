@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "cli.h"
+#include "rights_text.h"
 #include "core/context.h"
 #include "core/convert.h"
 #include "core/error.h"
@@ -130,7 +131,14 @@ void SetSetting(ObProperties& bag, const std::string& pair) {
     for (int32_t i = 0; i < bag.Count(); ++i) names.push_back(bag.MetaAt(i).name);
     throw Failure("unknown setting '" + name + "'" + DidYouMean(name, names));
   }
-  bag.ValueAt(at) = ConvertForType(bag.MetaAt(at).name, pair.substr(eq + 1), bag.MetaAt(at).dataType);
+  const std::string& canonical = bag.MetaAt(at).name;
+  if (IsRightsSetting(canonical)) {
+    std::string problem = RightsTextProblem(pair.substr(eq + 1));
+    if (!problem.empty())
+      throw Failure(canonical + ": " + problem + " (the format is LEVEL:LETTERS entries separated by "
+                    "commas, letters from " + std::string(kRightLetters) + " or *, e.g. admin:*,staff:lvsaecx,customer:lv)");
+  }
+  bag.ValueAt(at) = ConvertForType(canonical, pair.substr(eq + 1), bag.MetaAt(at).dataType);
 }
 
 std::string ShippedFile(const std::string& relative) {
@@ -146,7 +154,16 @@ std::string ShippedFile(const std::string& relative) {
   return {};
 }
 
-ObProperties& SelectBag(ObP& project, const std::string& table, const std::string& field) {
+void CheckOneScope(bool database, bool table, bool field) {
+  if (int(database) + int(table) + int(field) > 1) throw UsageError("give only one of --database, --table or --field");
+}
+
+ObProperties& SelectBag(ObP& project, const std::string& table, const std::string& field, bool wholeDatabase) {
+  if (wholeDatabase) {
+    ObPDatabase* open = project.openDatabase();
+    if (!open) throw Failure("the project has no database");
+    return open->Properties();
+  }
   if (table.empty() && field.empty()) return project.Properties();
   std::string tableName = table, fieldName;
   if (!field.empty()) {

@@ -30,13 +30,17 @@ void AnswerQuestion(const std::string& id, SyncAnswer answer);
 // work with a project as the database has it now (show, generate) load this way.
 Ref<ObP> LoadProjectChecked(const std::string& file, SyncAnswer answer);
 
-// The bag of the project, of --table T or of --field T.F; throws Failure when
-// the table or field does not exist.
-ObProperties& SelectBag(ObP& project, const std::string& table, const std::string& field);
+// The bag of the project, of its open database (--database), of --table T or
+// of --field T.F; throws Failure when the database, table or field does not exist.
+ObProperties& SelectBag(ObP& project, const std::string& table, const std::string& field, bool database = false);
+
+// Throws UsageError when more than one of --database, --table and --field is given.
+void CheckOneScope(bool database, bool table, bool field);
 
 // Sets one NAME=VALUE of a bag, converted by the setting's type; throws
-// UsageError for a malformed pair and Failure for an unknown name or a value
-// that does not convert.
+// UsageError for a malformed pair and Failure for an unknown name, a value
+// that does not convert, or a rights text (TblSecurity, SecDefault) that is
+// malformed.
 void SetSetting(ObProperties& bag, const std::string& nameEqualsValue);
 
 // A file the build or the installation ships (examples/shop.db,

@@ -1,7 +1,9 @@
 -- The Zantrel demo database: a small shop. Written for SQLite;
 -- shop-dialect.py rewrites it for MariaDB and PostgreSQL.
 -- Customers log in to the demo with their e-mail; Ada's password is stored
--- hashed ("ada-secret"), Alan's as plain text ("plain-secret").
+-- hashed ("ada-secret"), Alan's as plain text ("plain-secret", hashed on his
+-- first login). The level says what a login may do: Barbara is staff
+-- ("staff-secret"), Donald an administrator ("donald-secret"), the others customers.
 CREATE TABLE categories (
   category_id INTEGER PRIMARY KEY,
   name VARCHAR(60) NOT NULL UNIQUE,
@@ -26,7 +28,8 @@ CREATE TABLE customers (
   email VARCHAR(120) NOT NULL UNIQUE,
   password VARCHAR(255),
   city VARCHAR(60),
-  joined_at DATETIME
+  joined_at DATETIME,
+  level VARCHAR(20) DEFAULT 'customer'
 );
 CREATE TABLE orders (
   order_id INTEGER PRIMARY KEY,
@@ -110,6 +113,10 @@ INSERT INTO customers (customer_id, name, email, password, city, joined_at) VALU
   (10, 'John Backus', 'john@example.com', NULL, 'Portland', '2023-10-18 17:03:00'),
   (11, 'Radia Perlman', 'radia@example.com', NULL, 'Seattle', '2023-11-23 18:10:00'),
   (12, 'Niklaus Wirth', 'niklaus@example.com', NULL, 'Zurich', '2023-12-28 19:17:00');
+UPDATE customers SET level = 'staff', password = '$2y$10$FkkugT258bNAdrnsQk0iDOeoUnF.RJYOSU7eosjam11HC8bN.JyMC'
+  WHERE customer_id = 5;
+UPDATE customers SET level = 'admin', password = '$2y$10$ng5Dq3EJvriDgUilOemj3e//uNgpdSN19ev4GuTovsXdfbdxYDB02'
+  WHERE customer_id = 6;
 INSERT INTO orders (order_id, customer_id, order_date, order_time, status, note) VALUES
   (1, 6, '2024-05-03', '10:13:00', 'paid', NULL),
   (2, 11, '2024-06-05', '11:26:00', 'shipped', NULL),

@@ -14,6 +14,7 @@ return [
     'table' => <!--##=PhpString(TABLE.TblName)##-->,
 <!--## End If ##-->
     'caption' => <!--##=PhpString(TABLE.TblCaption)##-->,
+    'name' => <!--##=PhpString(TABLE.TblName)##-->,
     'file' => <!--##=PhpString(SCRPT.PageNameBase)##-->,
     'kind' => '<!--##=kind##-->',
 <!--## If kind = "custom" Then ##-->
@@ -75,12 +76,27 @@ return [
     End If
   End If
 ##-->
+<!--##
+  ' Own records: the table's own user id field, else its master's (rows owned through the master row).
+  text = ""
+  If Len(TABLE.TblUserIDFld) > 0 Then
+    text = "['field' => " & PhpString(TABLE.TblUserIDFld) & "]"
+  ElseIf Len(TABLE.TblMasterTbl) > 0 Then
+    Set t = Nothing: Set t = DB.Tables(TABLE.TblMasterTbl)
+    If Not t Is Nothing Then
+      If Len(t.TblUserIDFld) > 0 Then text = "['field' => " & PhpString(t.TblUserIDFld) & ", 'table' => " & PhpString(t.TblName) & ", 'link' => " & PhpLinkPairs(TABLE.TblDetailFld, TABLE.TblMasterFld) & "]"
+    End If
+  End If
+##-->
+<!--## If Len(text) > 0 Then ##-->
+    'owner' => <!--##=text##-->,
+<!--## End If ##-->
 <!--## If Len(master) > 0 Then ##-->
     'master' => ['page' => <!--##=PhpString(SCRPT.TablePageName("list", TABLE.TblMasterTbl))##-->, 'caption' => <!--##=PhpString(master)##-->, 'link' => <!--##=PhpLinkPairs(TABLE.TblDetailFld, TABLE.TblMasterFld)##-->],
 <!--## End If ##-->
     'details' => [
 <!--## For Each t In SCRPT.DetailTables ##-->
-        ['page' => <!--##=PhpString(SCRPT.TablePageName("list", t.TblName))##-->, 'caption' => <!--##=PhpString(t.TblCaption)##-->, 'link' => <!--##=PhpLinkPairs(t.TblDetailFld, t.TblMasterFld)##-->],
+        ['page' => <!--##=PhpString(SCRPT.TablePageName("list", t.TblName))##-->, 'caption' => <!--##=PhpString(t.TblCaption)##-->, 'link' => <!--##=PhpLinkPairs(t.TblDetailFld, t.TblMasterFld)##-->, 'table' => <!--##=PhpString(t.TblName)##-->],
 <!--## Next ##-->
     ],
 <!--## If kind = "report" Then ##-->

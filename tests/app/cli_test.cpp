@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <initializer_list>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -226,6 +227,51 @@ TEST_F(CliTest, FieldMetadataHelpers) {
   std::string stamp = meta("at");
   EXPECT_NE(stamp.find("'nullable' => false"), std::string::npos) << stamp;
   EXPECT_NE(stamp.find("'db_default' => true"), std::string::npos) << stamp;
+}
+
+// Database settings through --database, and rights texts checked before anything is saved.
+TEST_F(CliTest, DatabaseSettingsAndRightsTexts) {
+  fs::path root = config.user();
+  std::string db = (root / "r.db").string();
+  ASSERT_EQ(std::system(("sqlite3 " + db + " \"CREATE TABLE t (id INTEGER PRIMARY KEY)\"").c_str()), 0);
+  std::string p = Project("r.zpr");
+  ASSERT_EQ(Cli("new " + p + " --type sqlite --db " + db).exitCode, 0);
+  ASSERT_EQ(Cli("set " + p + " --database SecUserLevelFld=level 'SecDefault=admin:*,+customer:lv' MaxUploadSize=9")
+                .exitCode, 0);
+  Result shown = Cli("show " + p + " --database");
+  ASSERT_EQ(shown.exitCode, 0) << shown.out;
+  EXPECT_NE(shown.out.find("\"level\""), std::string::npos) << shown.out;
+  EXPECT_NE(shown.out.find("\"admin:*,+customer:lv\""), std::string::npos) << shown.out;
+  EXPECT_NE(Cli("show " + p + " --database --json").out.find("\"name\": \"MaxUploadSize\", \"dataType\": \"Long\""),
+            std::string::npos);
+  ASSERT_EQ(Cli("set " + p + " --table t 'TblSecurity=admin:*, staff:lvsaecxg,*:l'").exitCode, 0);
+  // A table that appears later gets SecDefault as its rights.
+  ASSERT_EQ(std::system(("sqlite3 " + db + " \"CREATE TABLE u (id INTEGER PRIMARY KEY)\"").c_str()), 0);
+  ASSERT_EQ(Cli("sync " + p).exitCode, 0);
+  EXPECT_NE(Cli("show " + p + " --table u").out.find("\"admin:*,+customer:lv\""), std::string::npos);
+
+  std::string before = ReadText(p);
+  struct Bad {
+    const char* args;
+    const char* says;
+  };
+  for (const Bad& bad : std::initializer_list<Bad>{
+           {"--table t TblSecurity=staff:lvq", "unknown right 'q' in 'staff:lvq'"},
+           {"--table t TblSecurity=staff", "has no ':'"},
+           {"--table t TblSecurity=:lv", "names no level"},
+           {"--table t 'TblSecurity=st aff:lv'", "may hold only"},
+           {"--table t TblSecurity=staff:ll", "given twice"},
+           {"--table t TblSecurity=a:l,a:v", "named twice"},
+           {"--database SecDefault=admin:**", "unknown right '*'"},
+           {"--database MaxUploadSize=lots", "not a valid Long"},
+       }) {
+    Result r = Cli("set " + p + " " + bad.args);
+    EXPECT_EQ(r.exitCode, 1) << bad.args;
+    EXPECT_NE(r.out.find(bad.says), std::string::npos) << bad.args << ": " << r.out;
+  }
+  EXPECT_EQ(Cli("set " + p + " --database --table t SecDefault=a:l").exitCode, 2);
+  EXPECT_EQ(Cli("show --database").exitCode, 2);
+  EXPECT_EQ(ReadText(p), before);
 }
 
 TEST_F(CliTest, DemoKeepsItsDataAndRefusesADatabaseWithoutTheShop) {

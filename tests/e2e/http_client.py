@@ -86,6 +86,10 @@ class Client:
         return self.post("login.php", [("_csrf", token), ("login", login), ("password", password),
                                        ("return", "index.php")])
 
+    def session(self):
+        """The session cookie's value (the application names it ZT and a hash of its id)."""
+        return next((c.value for c in self.jar if c.name.startswith("ZT")), None)
+
     def cookie(self, name):
         for c in self.jar:
             if c.name == name:

@@ -18,5 +18,6 @@ return [
         'city' => ['caption' => 'City', 'type' => 'VARCHAR(60)', 'category' => 'string', 'search_op' => 'USER'],
         'joined_at' => ['caption' => 'Joined', 'type' => 'DATETIME', 'category' => 'datetime', 'search_op' => '>=',
             'format' => ['kind' => 'date', 'date' => 'Y/m/d']],
+        'level' => ['caption' => 'Level', 'type' => 'VARCHAR(20)', 'category' => 'string'],
     ],
 ];

@@ -5,6 +5,7 @@ return [
     'caption' => 'Order items',
     'file' => 'order_items',
     'key' => ['order_id', 'product_id'],
+    'owner' => ['field' => 'customer_id', 'table' => 'orders', 'link' => ['order_id' => 'order_id']],
     'master' => ['page' => 'orders_list.php', 'caption' => 'Orders', 'link' => ['order_id' => 'order_id']],
     'fields' => [
         'order_id' => ['caption' => 'Order', 'type' => 'INTEGER', 'category' => 'int', 'required' => true],

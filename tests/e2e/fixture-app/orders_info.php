@@ -6,8 +6,10 @@ return [
     'file' => 'orders',
     'key' => ['order_id'],
     'sort' => ['order_date', 'DESC'],
+    'owner' => ['field' => 'customer_id'],
     'details' => [
-        ['page' => 'order_items_list.php', 'caption' => 'Items', 'link' => ['order_id' => 'order_id']],
+        ['page' => 'order_items_list.php', 'caption' => 'Items', 'link' => ['order_id' => 'order_id'],
+            'table' => 'order_items'],
     ],
     'fields' => [
         'order_id' => ['caption' => 'Order', 'type' => 'INTEGER', 'category' => 'int', 'auto' => true],

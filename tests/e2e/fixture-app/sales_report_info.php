@@ -2,6 +2,7 @@
 // Metadata of the report sales_report: product sales grouped by category.
 return [
     'table' => 'product_sales',
+    'name' => 'sales_report',
     'caption' => 'Sales by category',
     'file' => 'sales_report',
     'kind' => 'report',

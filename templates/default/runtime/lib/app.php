@@ -40,9 +40,15 @@ const CONFIG_DEFAULTS = [
     'menu' => [],                 // [['page' => 'x_list.php', 'caption' => 'X'], ...]
     'security' => ['type' => 'none'],
     'lockout' => ['attempts' => 5, 'seconds' => 60],
-    'state_dir' => null,          // lock-out records; default under the system temp folder
-    'session_name' => 'ZTSESSID',
+    'login_rate' => ['client' => 100, 'global' => 1000, 'seconds' => 300], // failed logins per window
+    'rights' => [],               // table name => rights text ("admin:*,staff:lvsaecx")
+    'account' => [],              // account pages and mail (see account.php)
+    'state_dir' => null,          // login records, tokens, sessions; default zt-state/ in the application
+    'session_dir' => null,        // default: sessions/ in the state folder
+    'session_name' => null,       // default: derived from the application id
+    'cookie_path' => null,        // default: the folder of the application's pages
     'cookie_samesite' => 'Strict',
+    'tls_proxy' => false,         // served over HTTPS by a proxy in front: Secure cookies and HSTS
     'upload_dir' => null,         // for FILE controls on text fields; outside the document root
     'max_upload' => 2097152,
     'upload_types' => [

@@ -29,6 +29,9 @@ function page_begin(string $title): void
         echo ' <span class="zt-user">', h(t('login.as', ['user' => $user])), '</span> ',
             '<a class="zt-logout" href="', h(url('logout.php', ['_csrf' => csrf_token()])), '">', h(t('logout')), '</a>';
     }
+    foreach (account_links() as $link) {
+        echo ' ', $link;
+    }
     echo "</header>\n<main class=\"zt-main\">\n<h1>", h($title), "</h1>\n";
     $message = flash();
     if ($message !== null) {

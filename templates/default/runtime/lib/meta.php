@@ -25,6 +25,8 @@ const TABLE_DEFAULTS = [
     'details' => [],
     'report' => null,
     'pages' => [],
+    'name' => null,               // the project's name of the table: the key of its rights (default: 'table')
+    'owner' => null,              // own records: ['field' => F] or ['field' => F, 'table' => master, 'link' => [...]]
 ];
 
 const FIELD_DEFAULTS = [
@@ -64,8 +66,13 @@ function table_meta(array $m): array
     if (!is_array($m['fields']) || $m['fields'] === []) {
         throw new \LogicException("table metadata of {$m['table']} has no fields");
     }
+    $m['name'] ??= $m['table'];
     foreach ($m['fields'] as $name => $f) {
-        $m['fields'][$name] = field_meta((string)$name, $f);
+        $m['fields'][$name] = field_meta((string)$name, is_password_column($m, (string)$name)
+            ? array_replace($f, ['control' => 'PASSWORD', 'hash' => true]) : $f);
+    }
+    if ($m['owner'] !== null) {
+        require_fields($m, isset($m['owner']['table']) ? array_keys($m['owner']['link']) : [$m['owner']['field']], 'owner');
     }
     foreach ($m['key'] as $k) {
         if (!isset($m['fields'][$k])) {
@@ -105,6 +112,13 @@ function table_meta(array $m): array
         throw new \LogicException("custom view {$m['table']} has no 'sql'");
     }
     return $m;
+}
+
+// The password column of the login table, whatever its metadata declares.
+function is_password_column(array $m, string $name): bool
+{
+    $s = config('security') ?? [];
+    return isset($s['table'], $s['password_field']) && $s['table'] === $m['table'] && $s['password_field'] === $name;
 }
 
 function require_fields(array $m, array $names, string $what): void
@@ -181,6 +195,10 @@ function field_meta(string $name, array $declared): array
     }
     if ($f['auto']) {
         $f['add'] = false;
+    }
+    if ($f['control'] === 'PASSWORD') {
+        // A password is never shown, searched, sorted on or exported, whatever the metadata says.
+        $f['list'] = $f['view'] = $f['search'] = $f['basic_search'] = false;
     }
     return $f;
 }

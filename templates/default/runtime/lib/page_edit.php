@@ -27,15 +27,24 @@ function edit_form(array $meta, string $mode): void
     if (!$m['perm'][$mode]) {
         throw new HttpError(404, 'error.not_found');
     }
+    require_right($m, $mode);
+    $m = user_meta($m);
     $page = $mode === 'edit' ? 'edit' : 'add';
     $key = $mode === 'add' ? null : request_key($m);
-    if ($mode !== 'add' && $key === null) {
+    $current = $key === null ? null : fetch_row($m, $key, $m['fields']);
+    if ($mode !== 'add' && $current === null) {
         throw new HttpError(404, 'error.not_found');
     }
     $errors = [];
     if (is_post()) {
         check_csrf();
         [$values, $errors] = read_form($m, $page, $mode);
+        if ($mode !== 'edit') {
+            $values = array_replace($values, owner_values($m));
+        }
+        if ($errors === []) {
+            require_own_master($m, array_replace($mode === 'edit' ? $current : [], $values));
+        }
         if ($mode === 'copy' && $errors === []) {
             $values += carried_files($m, $key, $values);
             $errors = missing_files($m, $values);

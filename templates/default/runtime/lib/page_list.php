@@ -10,12 +10,18 @@ function list_page(array $meta): void
     run(static function () use ($meta): void {
         require_login();
         $m = table_meta($meta);
+        require_right($m, 'list');
+        $m = user_meta($m);
         $s = list_state($m);
+        if (($s['q'] !== '' || $s['s'] !== [] || $s['s2'] !== []) && !can(rights_table($m), 'search')) {
+            throw new HttpError(403, 'error.forbidden');
+        }
         $export = param('export');
         if ($export !== '') {
             if (!in_array($export, $m['perm']['export'], true)) {
                 throw new HttpError(404, 'error.not_found');
             }
+            require_right($m, 'export');
             export_rows($m, $s, $export);
             return;
         }
@@ -58,7 +64,7 @@ function render_list(array $m, array $s): void
     }
     render_search_bar($m, $s);
     render_list_actions($m, $s);
-    $multi = $m['perm']['multi_delete'] && $rows !== [];
+    $multi = $m['perm']['multi_delete'] && can(rights_table($m), 'delete') && $rows !== [];
     if ($multi) {
         echo '<form method="post" action="', h(url($m['pages']['delete'], ['m' => $s['m']])), '">', csrf_field();
     }
@@ -107,7 +113,7 @@ function row_links(array $m, ?array $key, array $filter = []): array
     }
     $links = [];
     foreach (['view', 'edit', 'copy', 'delete'] as $kind) {
-        if ($m['perm'][$kind]) {
+        if ($m['perm'][$kind] && can(rights_table($m), $kind)) {
             $links[] = anchor(url($m['pages'][$kind], ['key' => $key, 'm' => $filter]), t('link.' . $kind), 'zt-' . $kind);
         }
     }
@@ -116,7 +122,7 @@ function row_links(array $m, ?array $key, array $filter = []): array
         foreach ($d['link'] as $detailField => $masterField) {
             $filter[$detailField] = $key[$masterField] ?? null;
         }
-        if (!in_array(null, $filter, true)) {
+        if (!in_array(null, $filter, true) && (!isset($d['table']) || can((string)$d['table'], 'list'))) {
             $links[] = anchor(url($d['page'], ['m' => $filter]), $d['caption'], 'zt-detail');
         }
     }
@@ -149,6 +155,9 @@ function render_master_note(array $m, array $s): void
 
 function render_search_bar(array $m, array $s): void
 {
+    if (!can(rights_table($m), 'search')) {
+        return;
+    }
     $hasBasic = array_filter($m['fields'], static fn($f) => $f['basic_search']) !== [];
     if (!$hasBasic && !$m['perm']['search']) {
         return;
@@ -171,10 +180,10 @@ function render_search_bar(array $m, array $s): void
 function render_list_actions(array $m, array $s): void
 {
     $links = [];
-    if ($m['perm']['add']) {
+    if ($m['perm']['add'] && can(rights_table($m), 'add')) {
         $links[] = anchor(url($m['pages']['add'], ['m' => $s['m']]), t('link.add'), 'zt-add');
     }
-    foreach ($m['perm']['export'] as $kind) {
+    foreach (can(rights_table($m), 'export') ? $m['perm']['export'] : [] as $kind) {
         $links[] = anchor(url($m['pages']['list'], state_query($s, ['export' => $kind, 'page' => 1])),
             t('export.' . $kind), 'zt-export');
     }
@@ -239,6 +248,8 @@ function search_page(array $meta): void
         if (!$m['perm']['search']) {
             throw new HttpError(404, 'error.not_found');
         }
+        require_right($m, 'search');
+        $m = user_meta($m);
         page_begin(t('search.title', ['table' => $m['caption']]));
         echo '<form class="zt-form" method="get" action="', h($m['pages']['list']), '">', "\n<table>\n";
         foreach (fields_for($m, 'search') as $name => $f) {

@@ -14,6 +14,7 @@ function view_page(array $meta): void
         if (!$m['perm']['view']) {
             throw new HttpError(404, 'error.not_found');
         }
+        require_right($m, 'view');
         $key = request_key($m);
         $row = $key === null ? null : fetch_row($m, $key, fields_for($m, 'view'));
         if ($row === null) {
@@ -44,7 +45,9 @@ function delete_page(array $meta): void
         if (!$m['perm']['delete']) {
             throw new HttpError(404, 'error.not_found');
         }
-        $keys = delete_keys($m);
+        require_right($m, 'delete');
+        // Only rows the user may reach: another user's key is as absent as a wrong one.
+        $keys = array_values(array_filter(delete_keys($m), static fn($k) => fetch_row($m, $k, []) !== null));
         if ($keys === []) {
             throw new HttpError(404, 'error.not_found');
         }
@@ -159,7 +162,13 @@ function blob_page(array $meta): void
         if (!$isFile || !($f['view'] || $f['list']) || $key === null) {
             throw new HttpError(404, 'error.not_found');
         }
+        if (!can(rights_table($m), 'view') && !can(rights_table($m), 'list')) {
+            throw new HttpError(403, 'error.forbidden');
+        }
         $row = fetch_row($m, $key, [$name => $f + ['blob_data' => true]]);
+        if ($row === null) {
+            throw new HttpError(404, 'error.not_found');
+        }
         $data = $f['category'] === 'blob' ? ($row[$name] ?? null) : uploaded_file((string)($row[$name] ?? ''));
         if (!is_string($data) || $data === '') {
             throw new HttpError(404, 'error.not_found');

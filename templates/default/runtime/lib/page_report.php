@@ -10,14 +10,17 @@ function report_page(array $meta): void
     run(static function () use ($meta): void {
         require_login();
         $m = table_meta(array_replace(['report' => []], $meta, ['kind' => 'report']));
+        require_right($m, 'list');
         $r = $m['report'];
         $db = db();
+        [$own, $params] = owner_sql($m, $db);
         $fields = fields_for($m, 'list');
         $order = array_map(static fn($g) => $db->quote($g) . ' ASC', $r['group_by']);
         $rest = order_sql(array_replace($m, ['key' => []]), $db, list_state($m));
         $orderSql = $order === [] ? $rest : ' ORDER BY ' . implode(', ', $order) . ($rest === '' ? '' : ', ' . substr($rest, 10));
         $shown = $fields + array_intersect_key($m['fields'], array_flip($r['group_by']));
-        $rows = $db->all('SELECT ' . select_sql($m, $db, $shown) . ' FROM ' . source_sql($m, $db) . $orderSql);
+        $rows = $db->all('SELECT ' . select_sql($m, $db, $shown) . ' FROM ' . source_sql($m, $db)
+            . ($own === '' ? '' : ' WHERE ' . $own) . $orderSql, $params);
         prime_captions($shown, $rows);
         page_begin($m['caption']);
         render_report($m, $r, $fields, $rows);

@@ -10,7 +10,7 @@ function index_page(): void
         require_login();
         page_begin(t('index.title'));
         echo '<ul class="zt-menu">', "\n";
-        foreach (config('menu') as $item) {
+        foreach (visible_menu() as $item) {
             echo '<li>', anchor($item['page'], $item['caption']), "</li>\n";
         }
         echo "</ul>\n";

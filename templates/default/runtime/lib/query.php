@@ -10,7 +10,7 @@ function list_state(array $m): array
 {
     $s = ['q' => trim(param('q')), 's' => [], 's2' => [], 'so' => [], 'm' => [], 'sort' => '', 'dir' => 'asc',
         'page' => 1, 'size' => $m['paging']['size'], 'warnings' => []];
-    foreach (['s', 's2'] as $which) {
+    foreach ($m['perm']['search'] ? ['s', 's2'] : [] as $which) {
         foreach (param_map($which) as $name => $v) {
             if (isset($m['fields'][$name]) && $m['fields'][$name]['search'] && trim($v) !== '') {
                 $s[$which][$name] = trim($v);
@@ -91,8 +91,8 @@ function select_sql(array $m, Db $db, array $fields): string
 // WHERE for basic search, advanced search and the master filter. Returns [sql, params].
 function where_sql(array $m, Db $db, array &$s): array
 {
-    $parts = [];
-    $params = [];
+    [$own, $params] = owner_sql($m, $db);
+    $parts = $own === '' ? [] : [$own];
     foreach ($s['m'] as $name => $v) {
         if (!valid_value($m['fields'][$name], $v)) {
             $parts[] = '1=0';
@@ -222,11 +222,11 @@ function order_expression(Db $db, array $f): string
         ? 'CAST(' . $col . ' AS TEXT)' : $col;
 }
 
-// WHERE for one row by its key. Returns [sql, params].
+// WHERE for one row by its key, among the rows the user may reach. Returns [sql, params].
 function key_where(array $m, Db $db, array $key): array
 {
-    $parts = [];
-    $params = [];
+    [$own, $params] = owner_sql($m, $db);
+    $parts = $own === '' ? [] : [$own];
     foreach ($key as $name => $v) {
         $parts[] = $db->quote($name) . ' = ?';
         $params[] = store_value($m['fields'][$name], $v);

@@ -1,0 +1,3 @@
+<?php
+require __DIR__ . '/zt/zt.php';
+Zt\forgot_password_page();
