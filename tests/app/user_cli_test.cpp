@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -132,6 +133,25 @@ TEST_F(UserCliTest, ReportAndCustomViewNamedLikeATableInAnotherCase) {
   EXPECT_EQ(view.out, "zantrel custom-view: Table/View orders already exists!\n");
   std::ifstream after(p);
   EXPECT_EQ(std::string((std::istreambuf_iterator<char>(after)), {}), saved);
+}
+
+std::string Complete(const std::string& words, int current) {
+  const fs::path script = fs::path(ZANTREL_TEST_DATA).parent_path().parent_path() / "app/completion/zantrel.bash";
+  const std::string command = "PATH=" + fs::path(ZANTREL_CLI).parent_path().string() + ":$PATH bash -c 'source " +
+                              script.string() + "; COMP_WORDS=(" + words + "); COMP_CWORD=" + std::to_string(current) +
+                              "; _zantrel; echo \"${COMPREPLY[*]}\"'";
+  FILE* pipe = popen(command.c_str(), "r");
+  std::string out;
+  char buffer[4096];
+  while (std::size_t n = std::fread(buffer, 1, sizeof buffer, pipe)) out.append(buffer, n);
+  pclose(pipe);
+  return out;
+}
+
+TEST_F(UserCliTest, BashCompletionOffersCommandsFlagsAndSettings) {
+  EXPECT_EQ(Complete("zantrel gen", 1), "generate\n");
+  EXPECT_EQ(Complete("zantrel show --js", 2), "--json\n");
+  EXPECT_EQ(Complete("zantrel set p.zpr RecPerPa", 3), "RecPerPage= RecPerPageList=\n");
 }
 
 }  // namespace
