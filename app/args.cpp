@@ -1,6 +1,7 @@
 #include <algorithm>
 
 #include "cli.h"
+#include "suggest.h"
 
 namespace zantrel::cli {
 namespace {
@@ -45,7 +46,9 @@ ArgParser::ArgParser(std::vector<std::string> args, std::vector<std::string> val
     } else if (Contains(flagOptions, name) && !inlineValue) {
       options_[name] = "1";
     } else {
-      throw UsageError("unknown option --" + name);
+      std::vector<std::string> known = valueOptions;
+      known.insert(known.end(), flagOptions.begin(), flagOptions.end());
+      throw UsageError("unknown option --" + name + DidYouMean(name, known, "--"));
     }
   }
 }

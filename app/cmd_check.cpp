@@ -51,7 +51,7 @@ int RunCheck(const std::vector<std::string>& args) {
   Ref<ObP> project = LoadProject(pos[0]);
   SchemaDifferences differences;
   const int16_t count = project->CheckDB(&differences);
-  if (count < 0) throw Failure("zantrel check: " + ObP::ProjErr());
+  if (count < 0) throw Failure(ObP::ProjErr());
   const bool inStep = count == 0 && !HasFailures(differences);
   if (parser.flag("json")) {
     PrintJson(count, inStep, differences);

@@ -24,7 +24,7 @@ class ExtractedTemplate {
       ExtractArchive(archive, folder_);
     } catch (const std::exception& e) {
       Remove();
-      throw Failure("zantrel check-template: " + archive.string() + ": " + e.what());
+      throw Failure(archive.string() + ": " + e.what());
     }
   }
   ~ExtractedTemplate() { Remove(); }
@@ -52,7 +52,7 @@ int RunCheckTemplate(const std::vector<std::string>& args) {
   std::unique_ptr<ExtractedTemplate> extracted;
   if (!fs::is_directory(source, ec)) {
     if (!fs::is_regular_file(source, ec))
-      throw Failure("zantrel check-template: " + source.string() + ": no such folder or archive");
+      throw Failure(source.string() + ": no such folder or archive");
     extracted = std::make_unique<ExtractedTemplate>(source);
   }
   std::string folder = extracted ? extracted->folder().string() : source.string();

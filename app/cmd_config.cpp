@@ -1,10 +1,15 @@
 // zantrel config: the user defaults (or with --machine the machine defaults)
 // under the product's settings key of the registry store.
 #include <cstdio>
+#include <filesystem>
+#include <map>
+#include <memory>
 #include <string>
 
 #include "cli.h"
 #include "core/context.h"
+#include "model/project.h"
+#include "platform/registry.h"
 #include "platform/registry_store.h"
 
 namespace zantrel::cli {
@@ -83,21 +88,58 @@ std::string DisplayData(const RegValue& v) {
   return {};
 }
 
-int List(const RegistryStore& store, const std::string& key) {
+// The machine defaults in effect: the machine file, or the built-in ones while there is none.
+std::shared_ptr<const RegDocument> MachineDefaults() {
+  RegistryStore machine = RegistryStore::Machine();
+  if (!std::filesystem::exists(machine.file())) return BuiltInMachineDefaults();
+  return std::make_shared<const RegDocument>(machine.Load());
+}
+
+// A user without a "Language" value has not had a first run yet: the next project
+// would copy the machine defaults over the user's store. Doing it now, before a
+// write, keeps what the user sets.
+void EnsureFirstRun(const RegistryStore& user, const std::string& key) {
+  std::optional<RegValue> language = user.Read(key, "Language");
+  if (language && !language->text.empty()) return;
+  ObPModel firstRun;  // constructing the model runs LoadDefault, which saves the machine defaults
+}
+
+void PrintEntry(const RegEntry& entry, bool fromMachine) {
+  std::string data = FormatValueData(entry.value);
+  std::printf("%s=%s%s\n", entry.name.empty() ? "@" : entry.name.c_str(), data.c_str(),
+              fromMachine ? "  (machine default)" : "");
+}
+
+// The user's values, marked where they equal the machine default; without --machine,
+// machine defaults the user has no value for follow, marked too.
+int List(const RegistryStore& store, const std::string& key, bool machineOnly) {
   const RegDocument doc = store.Load();
   const RegKey* values = doc.FindKey(key);
-  if (!values) return kExitOk;
-  // One pass over the key's values: looking each name up again would be quadratic.
-  for (const RegEntry& entry : values->values) {
-    std::string data = FormatValueData(entry.value);
-    std::printf("%s=%s\n", entry.name.empty() ? "@" : entry.name.c_str(), data.c_str());
+  if (machineOnly) {
+    if (values)
+      for (const RegEntry& entry : values->values) PrintEntry(entry, false);
+    return kExitOk;
   }
+  const auto machineDoc = MachineDefaults();
+  const RegKey* machine = machineDoc->FindKey(key);
+  std::map<std::string, const RegValue*, std::less<>> machineValues;
+  if (machine)
+    for (const RegEntry& entry : machine->values) machineValues[entry.name] = &entry.value;
+  if (values)
+    for (const RegEntry& entry : values->values) {
+      auto it = machineValues.find(entry.name);
+      PrintEntry(entry, it != machineValues.end() && *it->second == entry.value);
+      if (it != machineValues.end()) machineValues.erase(it);
+    }
+  if (machine)
+    for (const RegEntry& entry : machine->values)
+      if (machineValues.contains(entry.name)) PrintEntry(entry, true);
   return kExitOk;
 }
 
 int Get(const RegistryStore& store, const std::string& key, const std::string& name) {
   auto value = store.Read(key, name);
-  if (!value) throw Failure("zantrel config: no value '" + name + "' in " + store.file().string());
+  if (!value) throw Failure("no value '" + name + "' in " + store.file().string());
   std::printf("%s\n", DisplayData(*value).c_str());
   return kExitOk;
 }
@@ -114,7 +156,7 @@ int RunConfig(const std::vector<std::string>& args) {
   try {
     if (action == "list") {
       if (pos.size() != 1) throw UsageError("list takes no NAME");
-      return List(store, key);
+      return List(store, key, parser.flag("machine"));
     }
     if (pos.size() < 2) throw UsageError(action + " needs a NAME");
     const std::string& name = pos[1];
@@ -122,18 +164,22 @@ int RunConfig(const std::vector<std::string>& args) {
       if (pos.size() != 2) throw UsageError("get takes one NAME");
       return Get(store, key, name);
     }
+    const bool user = !parser.flag("machine");
     if (action == "set") {
       std::vector<std::string> values(pos.begin() + 2, pos.end());
-      store.Write(key, name, MakeValue(parser.option("type", "sz"), values));
+      RegValue value = MakeValue(parser.option("type", "sz"), values);
+      if (user) EnsureFirstRun(store, key);
+      store.Write(key, name, value);
       return kExitOk;
     }
     if (action == "unset") {
       if (pos.size() != 2) throw UsageError("unset takes one NAME");
-      if (!store.DeleteValue(key, name)) throw Failure("zantrel config: no value '" + name + "' to unset");
+      if (user) EnsureFirstRun(store, key);
+      if (!store.DeleteValue(key, name)) throw Failure("no value '" + name + "' to unset");
       return kExitOk;
     }
   } catch (const RegistryError& e) {
-    throw Failure(std::string("zantrel config: ") + e.what());
+    throw Failure(e.what());
   }
   throw UsageError("unknown action '" + action + "'");
 }

@@ -11,7 +11,7 @@ int RunCustomView(const std::vector<std::string>& args) {
   if (!parser.has("sql")) throw UsageError("custom-view needs --sql \"SELECT ...\"");
   Ref<ObP> project = LoadProject(pos[0]);
   project->LoadCustomView(pos[1], parser.option("sql"), parser.flag("copy-fields"));
-  if (!ObP::ProjErr().empty()) throw Failure("zantrel custom-view: " + ObP::ProjErr());
+  if (!ObP::ProjErr().empty()) throw Failure(ObP::ProjErr());
   project->Save(pos[0]);
   return kExitOk;
 }

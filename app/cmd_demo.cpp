@@ -29,7 +29,7 @@ namespace fs = std::filesystem;
 
 std::string Needed(const std::string& relative) {
   std::string path = ShippedFile(relative);
-  if (path.empty()) throw Failure("zantrel demo: " + relative + " not found (build the project, or set ZANTREL_DATA_DIR)");
+  if (path.empty()) throw Failure(relative + " not found (build the project, or set ZANTREL_DATA_DIR)");
   return path;
 }
 
@@ -51,7 +51,7 @@ std::vector<std::string> Words(const std::string& line) {
 }
 
 void CheckEngine(const std::string& what) {
-  if (!ObP::ProjErr().empty()) throw Failure("zantrel demo: " + what + ": " + ObP::ProjErr());
+  if (!ObP::ProjErr().empty()) throw Failure(what + ": " + ObP::ProjErr());
 }
 
 // One line of the demo settings file; a line starting "sqlite:" (or another
@@ -78,7 +78,7 @@ void ApplyLine(ObP& project, const std::string& dbType, std::string line) {
     return;
   }
   std::size_t first = verb == "project" ? 1 : 2;
-  if (words.size() < first) throw Failure("zantrel demo: bad settings line: " + line);
+  if (words.size() < first) throw Failure("bad settings line: " + line);
   ObProperties& bag = SelectBag(project, verb == "table" ? words[1] : "", verb == "field" ? words[1] : "");
   for (std::size_t i = first; i < words.size(); ++i) SetSetting(bag, words[i]);
 }
@@ -100,10 +100,10 @@ void LoadBundledShop(ObP& project, const fs::path& data) {
 // The shop from the database the connection options name.
 void LoadServerShop(ObP& project, const ArgParser& parser) {
   Connection c = ReadConnectionOptions(parser);
-  LoadDatabase(project, c, "demo");
+  LoadDatabase(project, c);
   ObPDatabase* db = project.openDatabase();
   if (!db || !db->tables().Find("products") || !db->tables().Find("order_items"))
-    throw Failure("zantrel demo: " + c.dbName + " does not hold the demo shop; load it first, for example with\n"
+    throw Failure(c.dbName + " does not hold the demo shop; load it first, for example with\n"
                   "  python3 examples/shop-dialect.py mariadb | mariadb " + c.dbName);
 }
 
@@ -113,6 +113,7 @@ int RunDemo(const std::vector<std::string>& args) {
   std::vector<std::string> values = ConnectionOptionNames();
   values.insert(values.end(), {"dest", "http-port"});
   ArgParser parser(args, values, {"serve", "quiet"});
+  if (parser.has("http-port")) CheckPort(parser.option("http-port"), "http-port");
   if (!parser.positionals().empty()) throw UsageError("unexpected argument '" + parser.positionals()[0] + "'");
   if (parser.has("db") && !parser.has("type")) throw UsageError("--db needs --type");
   fs::path dest = fs::absolute(parser.option("dest", "demo-app"));
@@ -134,7 +135,7 @@ int RunDemo(const std::vector<std::string>& args) {
   if (TerminalProgress* progress = InstalledTerminalProgress()) progress->SetDraw(!parser.flag("quiet"));
   Prompts().Answer("template", PromptReply{1, false});  // always the shipped template
   const GenerateOutcome outcome = Generate(*project);
-  if (!outcome.error.empty()) throw Failure("zantrel demo: generation: " + outcome.error);
+  if (!outcome.error.empty()) throw Failure("generation: " + outcome.error);
   const GenerationSummary& summary = outcome.summary;
   std::string port = parser.option("http-port", "8080");
   std::printf("The demo shop is in %s (%d files written; project%s in %s).\n", dest.c_str(), summary.written,
@@ -145,7 +146,7 @@ int RunDemo(const std::vector<std::string>& args) {
   std::fflush(stdout);
   std::string address = "127.0.0.1:" + port;
   execlp("php", "php", "-S", address.c_str(), "-t", dest.c_str(), static_cast<char*>(nullptr));
-  throw Failure("zantrel demo: cannot run php (install php-cli): " + std::string(std::strerror(errno)));
+  throw Failure("cannot run php (install php-cli): " + std::string(std::strerror(errno)));
 }
 
 }  // namespace zantrel::cli

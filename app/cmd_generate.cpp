@@ -105,12 +105,12 @@ int RunGenerate(const std::vector<std::string>& args) {
   // An application generated from a definition the database may no longer
   // match is the user's choice, not a quiet fallback.
   if (LastLoadTimeCheck().unreadable && !parser.flag("offline"))
-    throw Failure("zantrel generate: the database could not be read; pass --offline to generate from the project "
+    throw Failure("the database could not be read; pass --offline to generate from the project "
                   "as saved");
   ResolveTemplate(*project, file, parser.option("template"));
   if (parser.has("dest")) project->Destination(parser.option("dest"));
-  if (project->Template().empty()) throw Failure("zantrel: no template: set Template or pass --template ZIP|DIR");
-  if (project->Destination().empty()) throw Failure("zantrel: no destination: set Destination or pass --dest DIR");
+  if (project->Template().empty()) throw Failure("no template: set Template or pass --template ZIP|DIR");
+  if (project->Destination().empty()) throw Failure("no destination: set Destination or pass --dest DIR");
   Prompter& prompts = Prompts();
   const std::string record = RecordFolder(file).string();
   std::string mode = parser.option("overwrite", "merge");
@@ -170,7 +170,7 @@ int RunGenerate(const std::vector<std::string>& args) {
                 summary.conflicts.size(), summary.removed, summary.kept.size(), summary.skipped, summary.backedUp,
                 seconds);
   if (summary.failed > 0)
-    throw Failure("zantrel: " + std::to_string(summary.failed) + " page" + (summary.failed == 1 ? "" : "s") +
+    throw Failure(std::to_string(summary.failed) + " page" + (summary.failed == 1 ? "" : "s") +
                   " not written: a run-time error was skipped in " + (summary.failed == 1 ? "its" : "their") +
                   " script (--strict)");
   return summary.conflicts.empty() ? kExitOk : kExitConflicts;

@@ -12,7 +12,7 @@ int RunLoadTable(const std::vector<std::string>& args) {
   Ref<ObP> project = LoadProject(pos[0]);
   for (std::size_t i = 1; i < pos.size(); ++i) {
     project->LoadTable(pos[i]);
-    if (!ObP::ProjErr().empty()) throw Failure("zantrel load-table: " + ObP::ProjErr());
+    if (!ObP::ProjErr().empty()) throw Failure(ObP::ProjErr());
   }
   project->Save(pos[0]);
   return kExitOk;

@@ -56,7 +56,7 @@ int RunRender(const std::vector<std::string>& args) {
   try {
     request.templateText = ReadWholeFile(pos[0]);
   } catch (const FileError& e) {
-    throw Failure(std::string("zantrel render: ") + e.what());
+    throw Failure(e.what());
   }
   request.templateName = pos[0];
   request.templateFolder = parser.option("template-dir");

@@ -11,7 +11,7 @@ int RunReport(const std::vector<std::string>& args) {
   if (!parser.has("from")) throw UsageError("report needs --from TABLE");
   Ref<ObP> project = LoadProject(pos[0]);
   project->LoadReport(pos[1], parser.option("from"));
-  if (!ObP::ProjErr().empty()) throw Failure("zantrel report: " + ObP::ProjErr());
+  if (!ObP::ProjErr().empty()) throw Failure(ObP::ProjErr());
   project->Save(pos[0]);
   return kExitOk;
 }

@@ -140,7 +140,7 @@ class WScript : public HostObject<WScript> {
 
 std::string ReadFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
-  if (!in) throw Failure("zantrel script: cannot read " + path);
+  if (!in) throw Failure("cannot read " + path);
   std::ostringstream ss;
   ss << in.rdbuf();
   std::string text = ss.str();

@@ -20,7 +20,7 @@ void KeepPrevious(const std::string& file) {
   try {
     ReplaceFileAtomically(file + ".prev", ReadWholeFile(file), true);
   } catch (const FileError& e) {
-    throw Failure(std::string("zantrel sync: ") + e.what());
+    throw Failure(e.what());
   }
 }
 
@@ -40,7 +40,7 @@ int RunSync(const std::vector<std::string>& args) {
     Synchronize(*project, &changes, parser.flag("allow-drop"));
   } catch (const Error& e) {
     PrintPromptNotices();
-    throw Failure("zantrel sync: " + DescribeWithHint(e));
+    throw Failure(DescribeWithHint(e));
   }
   PrintPromptNotices();
   for (const Difference& d : changes.items) std::printf("%s\n", Describe(d, true).c_str());

@@ -4,6 +4,7 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -12,6 +13,7 @@
 #include "core/names.h"
 #include "schema/load.h"
 #include "schema/drivers/jdbc_targets.h"
+#include "suggest.h"
 
 namespace zantrel::cli {
 namespace {
@@ -56,7 +58,43 @@ std::string JdbcHint(const Connection& c, const Error& error) {
   return hint;
 }
 
+void CheckPort(const std::string& text, const std::string& option) {
+  const bool digits = !text.empty() && text.size() <= 5 &&
+                      std::all_of(text.begin(), text.end(), [](char ch) { return ch >= '0' && ch <= '9'; });
+  if (!digits || std::stoi(text) < 1 || std::stoi(text) > 65535)
+    throw UsageError("--" + option + " takes a port number from 1 to 65535, not '" + text + "'");
+}
+
+void CheckFilePresent(const std::string& path, const std::string& option) {
+  std::error_code ec;
+  if (!std::filesystem::exists(path, ec))
+    throw UsageError(option + ": no such file '" + path + "'");
+}
+
+namespace {
+
+// The argument checks of a connection, before anything is read or written.
+void CheckConnectionOptions(const ArgParser& parser) {
+  if (parser.has("type")) {
+    const std::string type = parser.option("type");
+    if (!IsLoadableType(type)) {
+      const std::vector<std::string> kinds = {"sqlite", "mysql", "postgresql", "oracle"};
+      throw UsageError("--type takes sqlite, mysql, postgresql or oracle, not '" + type + "'" +
+                       DidYouMean(type, kinds));
+    }
+    if (NameEquals(type, "sqlite") && parser.has("db") && !NameEquals(parser.option("method"), "jdbc"))
+      CheckFilePresent(parser.option("db"), "--db");
+  }
+  if (parser.has("port")) CheckPort(parser.option("port"), "port");
+  if (parser.has("method") && !NameEquals(parser.option("method"), "jdbc") &&
+      !NameEquals(parser.option("method"), "native"))
+    throw UsageError("--method takes native or JDBC, not '" + parser.option("method") + "'");
+}
+
+}  // namespace
+
 Connection ReadConnectionOptions(const ArgParser& parser) {
+  CheckConnectionOptions(parser);
   Connection o;
   o.dbType = parser.option("type");
   o.dbName = parser.option("db");
@@ -70,7 +108,7 @@ Connection ReadConnectionOptions(const ArgParser& parser) {
   if (parser.has("password-env")) {
     const std::string var = parser.option("password-env");
     const char* value = std::getenv(var.c_str());
-    if (!value) throw Failure("zantrel: environment variable " + var + " is not set");
+    if (!value) throw Failure("environment variable " + var + " is not set");
     o.pwd = value;
   } else if (!o.uid.empty() && o.dbType != "sqlite" && isatty(STDIN_FILENO)) {
     o.pwd = PromptPassword(o.uid);
@@ -78,14 +116,14 @@ Connection ReadConnectionOptions(const ArgParser& parser) {
   return o;
 }
 
-void LoadDatabase(ObP& project, Connection c, const std::string& command) {
+void LoadDatabase(ObP& project, Connection c) {
   if (c.dbName.empty()) throw UsageError("--type needs --db NAME (for sqlite: the database file)");
   if (c.dbType == "sqlite") c.dbName = std::filesystem::absolute(c.dbName).string();
   DefaultQuote(project, c.dbType);
   try {
     zantrel::LoadDatabase(project, c);
   } catch (const Error& e) {
-    throw Failure("zantrel " + command + ": " + e.description() + JdbcHint(c, e));
+    throw Failure(e.description() + JdbcHint(c, e));
   }
 }
 

@@ -6,9 +6,11 @@
 #include <vector>
 
 #include "cli.h"
+#include "core/context.h"
 #include "core/error.h"
 #include "core/version.h"
 #include "platform/progress.h"
+#include "suggest.h"
 #include "terminal_prompter.h"
 
 namespace zantrel::cli {
@@ -75,6 +77,17 @@ void PrintHelp() {
   std::printf("\n'zantrel <command> --help' shows a command's options.\n");
 }
 
+// The engine's texts begin with the product's name; the command's own prefix replaces it.
+std::string WithoutProductPrefix(const std::string& text) {
+  const std::string prefix = Context().product.errorName + ": ";
+  return text.rfind(prefix, 0) == 0 ? text.substr(prefix.size()) : text;
+}
+
+void PrintFailure(const Command& command, const std::string& text) {
+  std::fprintf(stderr, "zantrel %.*s: %s\n", int(command.name.size()), command.name.data(),
+               WithoutProductPrefix(text).c_str());
+}
+
 const Command* FindCommand(std::string_view name) {
   for (const Command& c : Commands())
     if (c.name == name) return &c;
@@ -97,7 +110,9 @@ int Run(int argc, char** argv) {
   }
   const Command* command = FindCommand(args[0]);
   if (!command) {
-    std::fprintf(stderr, "zantrel: unknown command '%s'\n", args[0].c_str());
+    std::vector<std::string> names;
+    for (const Command& c : Commands()) names.emplace_back(c.name);
+    std::fprintf(stderr, "zantrel: unknown command '%s'%s\n", args[0].c_str(), DidYouMean(args[0], names).c_str());
     return kExitUsage;
   }
   args.erase(args.begin());
@@ -115,13 +130,13 @@ int Run(int argc, char** argv) {
                  e.what(), int(command->usage.size()), command->usage.data());
     return kExitUsage;
   } catch (const Failure& e) {
-    std::fprintf(stderr, "%s\n", e.what());
+    PrintFailure(*command, e.what());
     return kExitFailure;
   } catch (const Error& e) {
-    std::fprintf(stderr, "%s (error %d)\n", e.description().c_str(), e.number());
+    PrintFailure(*command, e.description() + " (error " + std::to_string(e.number()) + ")");
     return kExitFailure;
   } catch (const std::exception& e) {
-    std::fprintf(stderr, "%s\n", e.what());
+    PrintFailure(*command, e.what());
     return kExitFailure;
   }
 }

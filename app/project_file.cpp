@@ -1,6 +1,8 @@
 #include "project_file.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <cstdlib>
 #include <filesystem>
 #include <optional>
@@ -14,6 +16,7 @@
 #include "persist/load_check.h"
 #include "persist/project_file.h"
 #include "sync/load_time_check.h"
+#include "suggest.h"
 #include "terminal_prompter.h"
 
 namespace zantrel::cli {
@@ -30,10 +33,21 @@ std::optional<Error> LoadFile(ObP& project, const std::string& file) {
   return std::nullopt;
 }
 
+// Why the system could not open the file, when that was the trouble: ": No such file or directory".
+std::string SystemReason(const Error& error, const std::string& file) {
+  if (error.number() != err::kProjectFileUnreadable) return {};
+  std::FILE* f = std::fopen(file.c_str(), "rb");
+  if (!f) return std::string(": ") + std::strerror(errno);
+  std::fclose(f);
+  std::error_code ec;
+  if (std::filesystem::is_directory(file, ec)) return std::string(": ") + std::strerror(EISDIR);
+  return {};
+}
+
 // A file without a database loads: a project made by `zantrel new` has none yet.
 void ThrowUnlessLoaded(const std::optional<Error>& error, const std::string& file) {
   if (error && error->number() != err::kNoDatabaseInformation)
-    throw Failure(DescribeWithHint(*error) + " (" + file + ")");
+    throw Failure(DescribeWithHint(*error) + " (" + file + ")" + SystemReason(*error, file));
 }
 
 }  // namespace
@@ -106,7 +120,7 @@ Variant ConvertForType(const std::string& name, const std::string& text, const s
   try {
     return SettingFromText(text, SettingTypeOf(dataType));
   } catch (const Error& e) {
-    throw Failure("zantrel set: '" + text + "' is not a valid " + dataType + " for " + name + " (" +
+    throw Failure("'" + text + "' is not a valid " + dataType + " for " + name + " (" +
                   e.description() + ")");
   }
 }
@@ -118,12 +132,16 @@ void SetSetting(ObProperties& bag, const std::string& pair) {
   if (eq == std::string::npos || eq == 0) throw UsageError("'" + pair + "' is not NAME=VALUE");
   std::string name = pair.substr(0, eq);
   int32_t at = bag.Find(name);
-  if (at < 0) throw Failure("zantrel set: unknown setting '" + name + "'");
+  if (at < 0) {
+    std::vector<std::string> names;
+    for (int32_t i = 0; i < bag.Count(); ++i) names.push_back(bag.MetaAt(i).name);
+    throw Failure("unknown setting '" + name + "'" + DidYouMean(name, names));
+  }
   const std::string& canonical = bag.MetaAt(at).name;
   if (IsRightsSetting(canonical)) {
     std::string problem = RightsTextProblem(pair.substr(eq + 1));
     if (!problem.empty())
-      throw Failure("zantrel set: " + canonical + ": " + problem + " (the format is LEVEL:LETTERS entries separated by "
+      throw Failure(canonical + ": " + problem + " (the format is LEVEL:LETTERS entries separated by "
                     "commas, letters from " + std::string(kRightLetters) + " or *, e.g. admin:*,staff:lvsaecx,customer:lv)");
   }
   bag.ValueAt(at) = ConvertForType(canonical, pair.substr(eq + 1), bag.MetaAt(at).dataType);
@@ -149,7 +167,7 @@ void CheckOneScope(bool database, bool table, bool field) {
 ObProperties& SelectBag(ObP& project, const std::string& table, const std::string& field, bool wholeDatabase) {
   if (wholeDatabase) {
     ObPDatabase* open = project.openDatabase();
-    if (!open) throw Failure("zantrel: the project has no database");
+    if (!open) throw Failure("the project has no database");
     return open->Properties();
   }
   if (table.empty() && field.empty()) return project.Properties();
@@ -162,10 +180,10 @@ ObProperties& SelectBag(ObP& project, const std::string& table, const std::strin
   }
   ObPDatabase* database = project.openDatabase();
   ObPTable* t = database ? database->tables().Find(tableName) : nullptr;
-  if (!t) throw Failure("zantrel: no table '" + tableName + "' in the project");
+  if (!t) throw Failure("no table '" + tableName + "' in the project");
   if (fieldName.empty()) return t->Properties();
   ObPField* f = t->Fields().Find(fieldName);
-  if (!f) throw Failure("zantrel: no field '" + fieldName + "' in table '" + tableName + "'");
+  if (!f) throw Failure("no field '" + fieldName + "' in table '" + tableName + "'");
   return f->Properties();
 }
 

@@ -87,4 +87,7 @@ class cRegistry : public ThreadService {
   std::vector<CachedFile> cache_;
 };
 
+// The machine defaults a new installation starts with, used while no machine file exists.
+std::shared_ptr<const RegDocument> BuiltInMachineDefaults();
+
 }  // namespace zantrel

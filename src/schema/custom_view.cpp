@@ -104,7 +104,7 @@ std::string CustomViewSelect(std::string_view sql) {
 void AddCustomView(ObPModel& project, const std::string& sTableName, const std::string& sSQL, bool bCopyFields) {
   ObPDatabase* database = project.openDatabase();
   if (!database) throw Error(err::kDatabaseNotLoaded, ProductError(": Database not loaded!"));
-  if (database->tables().FindExact(sTableName))
+  if (database->tables().Find(sTableName))  // names are keys without letter case
     throw Error(err::kTableExists, ProductError(": Table/View " + sTableName + " already exists!"));
   BusyScope busy(" - Loading " + sTableName);
   StatusScope window(&ObPStatus::ShowStatus2, project.hWnd(), Status().caption);

@@ -27,7 +27,7 @@ void AddReport(ObPModel& project, const std::string& sTableName, const std::stri
   ObPDatabase* database = project.openDatabase();
   if (!database) throw Error(err::kDatabaseNotLoaded, ProductError(": Database not loaded!"));
   ObPTables& tables = database->tables();
-  if (tables.FindExact(sTableName))
+  if (tables.Find(sTableName))  // names are keys without letter case
     throw Error(err::kTableExists, ProductError(": Table/View " + sTableName + " already exists!"));
   ObPTable* source = tables.FindExact(sFromTableName);
   if (!source || !source->TblLoaded())
