@@ -151,12 +151,11 @@ int RunGenerate(const std::vector<std::string>& args) {
   double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   PrintNotices(prompts);
   PrintTemplateWarnings(outcome.warnings, options.strict);
-  if (!outcome.error.empty()) FailAtTemplate(outcome.errorAt, outcome.error);
   if (outcome.cancelled) {
     std::fprintf(stderr, "%s\n", outcome.error.c_str());
     return kExitCancelled;
   }
-  if (!outcome.error.empty()) throw Failure(outcome.error);
+  if (!outcome.error.empty()) FailAtTemplate(outcome.errorAt, outcome.error);
   const GenerationSummary& summary = outcome.summary;
   for (const std::string& page : summary.kept)
     std::fprintf(stderr, "zantrel: kept %s: no longer generated, but edited\n", page.c_str());

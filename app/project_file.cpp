@@ -36,6 +36,7 @@ std::optional<Error> LoadFile(ObP& project, const std::string& file) {
 // Why the system could not open the file, when that was the trouble: ": No such file or directory".
 std::string SystemReason(const Error& error, const std::string& file) {
   if (error.number() != err::kProjectFileUnreadable) return {};
+  if (error.description().find(" Reason: ") != std::string::npos) return {};
   std::FILE* f = std::fopen(file.c_str(), "rb");
   if (!f) return std::string(": ") + std::strerror(errno);
   std::fclose(f);

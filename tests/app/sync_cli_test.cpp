@@ -129,7 +129,7 @@ TEST_F(SyncCli, CustomViewSqlIsOneSelect) {
   for (const Row& r : refused) {
     auto result = add("bad", r.sql);
     EXPECT_EQ(result.exitCode, 1) << r.sql;
-    EXPECT_NE(result.out.find(std::string("Zantrel: The custom view's SQL ") + r.reason + "!"), std::string::npos)
+    EXPECT_NE(result.out.find(std::string("zantrel custom-view: The custom view's SQL ") + r.reason + "!"), std::string::npos)
         << result.out;
   }
   EXPECT_EQ(Cli("show " + project + " --table bad").exitCode, 1) << "nothing stored";
@@ -140,7 +140,7 @@ TEST_F(SyncCli, EmptyDatabaseIsNotTakenAtItsWord) {
   fs::resize_file(database, 0);
   auto sync = Cli("sync " + project);
   EXPECT_EQ(sync.exitCode, 1) << sync.out;
-  EXPECT_NE(sync.out.find("Zantrel: Synchronization would remove 1 of 1 tables and views (the database has no "
+  EXPECT_NE(sync.out.find("zantrel sync: Synchronization would remove 1 of 1 tables and views (the database has no "
                           "tables). Nothing was changed. If the tables are really gone, run again with --allow-drop."),
             std::string::npos)
       << sync.out;

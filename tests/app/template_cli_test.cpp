@@ -55,7 +55,7 @@ TEST_F(TemplateCliTest, RenderShowsTheTemplatePlaceBeforeTheWordedReport) {
   EXPECT_EQ(r.out, page.string() + "(3, 6): template error: Incomplete Block\n"
                    "      <p><!--##=TABLE.TblName\n"
                    "         ^\n"
-                   "Incomplete Block at line 3 column 6! Generation failed!\n");
+                   "zantrel render: Incomplete Block at line 3 column 6! Generation failed!\n");
 }
 
 TEST_F(TemplateCliTest, GenerateWarnsOfHiddenRunTimeErrorsAndStrictFailsThePage) {
@@ -72,7 +72,7 @@ TEST_F(TemplateCliTest, GenerateWarnsOfHiddenRunTimeErrorsAndStrictFailsThePage)
   CliResult broken = Cli("generate " + common + (root / "out0").string());
   EXPECT_EQ(broken.exitCode, 1);
   EXPECT_EQ(broken.out.rfind("parts.php(3, 19): VBScript compilation error: Expected ')'\n", 0), 0u) << broken.out;
-  EXPECT_NE(broken.out.find("Zantrel: VBScript Syntax Error"), std::string::npos) << broken.out;
+  EXPECT_NE(broken.out.find("zantrel generate: VBScript Syntax Error"), std::string::npos) << broken.out;
 
   std::ofstream(tpl / "parts.php") << "<!--##session row##-->\n<tr><td><!--##=TABLE.TblName##--></td></tr>\n"
                                       "<!--##/session##-->\n";

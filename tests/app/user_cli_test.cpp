@@ -59,8 +59,8 @@ TEST_F(UserCliTest, ConfigUnsetFirstRunAndRefusalWritesNothing) {
 TEST_F(UserCliTest, MessagesCarryOnePrefixTheReasonAndASuggestion) {
   Result missing = Cli("show " + Project("nosuch.zpr"));
   EXPECT_EQ(missing.exitCode, 1);
-  EXPECT_EQ(missing.out, "zantrel show: Load Project File failed! Please check! (" + Project("nosuch.zpr") +
-                             "): No such file or directory\n");
+  EXPECT_EQ(missing.out, "zantrel show: Load Project File failed! Please check! Reason: No such file or directory. (" +
+                             Project("nosuch.zpr") + ")\n");
 
   std::string p = Project("p.zpr");
   ASSERT_EQ(Cli("new " + p).exitCode, 0);
