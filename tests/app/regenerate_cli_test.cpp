@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "support/folder_text.h"
 #include "support/run_cli.h"
 #include "support/temp_config.h"
 
@@ -25,19 +26,8 @@ namespace {
 
 namespace fs = std::filesystem;
 using zantrel::test::Cli;
-
-std::string ReadText(const fs::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-std::map<std::string, std::string> FolderFiles(const fs::path& folder) {
-  std::map<std::string, std::string> files;
-  if (!fs::exists(folder)) return files;
-  for (const auto& entry : fs::recursive_directory_iterator(folder))
-    if (entry.is_regular_file()) files[fs::relative(entry.path(), folder).string()] = ReadText(entry.path());
-  return files;
-}
+using zantrel::test::ReadText;
+using zantrel::test::FolderFiles;
 
 struct Ended {
   int exitCode = -1;  // -1 when a signal ended it

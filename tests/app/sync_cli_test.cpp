@@ -8,6 +8,7 @@
 #include <iterator>
 #include <string>
 
+#include "support/folder_text.h"
 #include "support/run_cli.h"
 #include "support/temp_config.h"
 
@@ -15,11 +16,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using zantrel::test::Cli;
-
-std::string ReadText(const fs::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
+using zantrel::test::ReadText;
 
 class SyncCli : public ::testing::Test {
  protected:
