@@ -98,6 +98,9 @@ TEST(Regenerate, CtrlCStopsAtAPageSaysSoExits130AndARerunCompletesTheTree) {
     fs::copy_file(p.project, file);
     const Ended ended = RunInterrupted(p.Generate(dest, file), runMicros * tenth / 10, p.root / "err");
     if (ended.exitCode == 0) continue;  // finished before the signal came
+    // A signal during the exit, once Ctrl-C is no longer watched, ends the
+    // process; the run itself had finished (slow exits under sanitizers).
+    if (ended.exitCode == -1 && FolderFiles(dest) == cleanFiles) continue;
     ++cancelled;
     EXPECT_EQ(ended.exitCode, 130) << ended.err;
     EXPECT_NE(ended.err.find("Generation cancelled by user!"), std::string::npos) << ended.err;
